@@ -1,0 +1,110 @@
+// The one connection to an adapter: opens a serial device with the chosen line
+// settings, runs a reader thread that moves every received byte into
+// m_rxBuffer, writes byte strings (blocking until they are handed to the
+// device) and closes. It never parses, retries or times a reply; the command
+// exchange above it does that by pausing and then taking what arrived.
+//
+// One implementation file per platform (serial/posix/, serial/win32/).
+#pragma once
+
+#include "serial/RxBuffer.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace nw {
+
+// Why the last Open failed. `osError` is the system's error number (errno or
+// GetLastError), 0 when the failure is not the system's.
+enum class PortError {
+    None,
+    AlreadyOpen,      // this object is already open
+    NotFound,         // no such device
+    PermissionDenied, // the user may not open it
+    Busy,             // held by another program (or another open of ours)
+    NotSerial,        // exists but is not a serial line
+    BadSettings,      // the device refused the line settings
+    System,           // anything else the system reported
+};
+
+struct PortFailure {
+    PortError code = PortError::None;
+    int osError = 0;
+    std::string device;
+    std::string osText; // the system's own text for osError
+
+    // One sentence a person can act on, naming the device and the reason.
+    std::string Describe() const;
+};
+
+class CSerialPort {
+public:
+    // Receives the port's own failure texts ("reterror", "overlap"); the front
+    // end shows them as a message box. Called on the writing thread while the
+    // write lock is held.
+    using MessageSink = std::function<void(const std::string&)>;
+
+    CSerialPort();
+    virtual ~CSerialPort();
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    // Opens `device` (a path on POSIX systems, "COMn" on Windows) exclusively
+    // with 8 data bits, `dwBaud`, the stop-bit code (0 one, 2 two) and the
+    // parity code (0 none, 1 odd, 2 even), no flow control, DTR and RTS
+    // raised, and starts the reader. Returns false, with the reason in
+    // LastFailure(), when already open or when any step fails; a failed Open
+    // leaves the object closed and ready for another Open.
+    bool Open(const std::string& device, std::uint32_t dwBaud, std::uint8_t byStopBits,
+              std::uint8_t byParity);
+
+    // Writes nLength bytes and blocks until the device has taken them (at
+    // most about 1 ms per byte + 1000 ms). Returns the count written; 0 and
+    // nothing sent while closed. A failure shows "reterror" (nothing could be
+    // written) or "overlap" (failed while completing) through the sink.
+    std::uint32_t Write(const char* pData, std::uint32_t nLength);
+
+    // Stops the reader (wakes it at once and joins it), discards the device's
+    // queues and closes the device. m_rxBuffer keeps its bytes. Safe to call
+    // when closed, and twice.
+    void Close();
+
+    bool IsOpen() const { return m_bOpen.load(std::memory_order_acquire); }
+    // True once the reader saw the device go away (unplugged, hung up); the
+    // port stays open until Close, and nothing more is received.
+    bool IsDisconnected() const { return m_bDisconnected.load(std::memory_order_acquire); }
+    // True while the reader thread runs.
+    bool ReaderRunning() const { return m_bReaderRunning.load(std::memory_order_acquire); }
+
+    const PortFailure& LastFailure() const { return m_failure; }
+    const std::string& DeviceName() const { return m_device; }
+
+    void SetMessageSink(MessageSink sink);
+
+    // Receives every byte the reader reads. Public: the command exchange
+    // reaches it directly.
+    CRxBuffer m_rxBuffer;
+
+private:
+    struct Native; // platform handles
+    void ReaderThreadProc();
+    void Fail(PortError code, int osError);
+    void ShowMessage(const char* text);
+
+    std::unique_ptr<Native> m_native;
+    std::atomic<bool> m_bOpen{false};
+    std::atomic<bool> m_bDisconnected{false};
+    std::atomic<bool> m_bReaderRunning{false};
+    std::thread m_pReader;
+    std::mutex m_csWrite;
+    MessageSink m_sink;
+    PortFailure m_failure;
+    std::string m_device;
+};
+
+} // namespace nw

@@ -1,0 +1,305 @@
+// POSIX backend of CSerialPort: termios, flock + TIOCEXCL for exclusive use,
+// a reader thread that sleeps in poll() on the device and on a wake-up pipe.
+#include "serial/SerialPort.h"
+
+#include "serial/posix/TermiosSettings.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace nw {
+
+namespace {
+
+constexpr std::size_t kChunk = 256;      // bytes per read, as the reader hands them on
+constexpr int kIntervalMs = 1;           // a chunk ends when the line is quiet this long
+constexpr int kWriteFixedMs = 1000;      // write time-out: 1 ms per byte + this
+constexpr int kWritePerByteMs = 1;
+
+PortError ErrorFromOpen(int err) {
+    switch (err) {
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+    case ENOTDIR:
+        return PortError::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return PortError::PermissionDenied;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return PortError::Busy;
+    default:
+        return PortError::System;
+    }
+}
+
+int CloseQuietly(int fd) {
+    if (fd >= 0) {
+        while (::close(fd) < 0 && errno == EINTR) {
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+struct CSerialPort::Native {
+    int fd = -1;
+    int wakeRead = -1;
+    int wakeWrite = -1;
+
+    void CloseAll() {
+        fd = CloseQuietly(fd);
+        wakeRead = CloseQuietly(wakeRead);
+        wakeWrite = CloseQuietly(wakeWrite);
+    }
+};
+
+CSerialPort::CSerialPort() : m_native(std::make_unique<Native>()) {}
+
+CSerialPort::~CSerialPort() { Close(); }
+
+void CSerialPort::SetMessageSink(MessageSink sink) {
+    std::lock_guard lock(m_csWrite);
+    m_sink = std::move(sink);
+}
+
+void CSerialPort::ShowMessage(const char* text) {
+    if (m_sink)
+        m_sink(text);
+}
+
+void CSerialPort::Fail(PortError code, int osError) {
+    m_failure.code = code;
+    m_failure.osError = osError;
+    m_failure.device = m_device;
+    m_failure.osText = osError != 0 ? std::strerror(osError) : std::string();
+}
+
+bool CSerialPort::Open(const std::string& device, std::uint32_t dwBaud, std::uint8_t byStopBits,
+                       std::uint8_t byParity) {
+    if (IsOpen()) {
+        m_failure = PortFailure{PortError::AlreadyOpen, 0, device, {}};
+        return false;
+    }
+    // A reader that ended by itself (device gone) has not been joined yet.
+    if (m_pReader.joinable())
+        m_pReader.join();
+    m_native->CloseAll();
+    m_device = device;
+    m_failure = PortFailure{};
+    m_bDisconnected.store(false, std::memory_order_release);
+
+    Native& n = *m_native;
+    auto fail = [&](PortError code, int err) {
+        Fail(code, err);
+        n.CloseAll();
+        return false;
+    };
+
+    n.fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (n.fd < 0) {
+        const int err = errno;
+        return fail(ErrorFromOpen(err), err);
+    }
+    struct stat st{};
+    if (::fstat(n.fd, &st) < 0)
+        return fail(PortError::System, errno);
+    if (!S_ISCHR(st.st_mode))
+        return fail(PortError::NotSerial, 0);
+    termios tio{};
+    if (::tcgetattr(n.fd, &tio) < 0) // the test that this is a serial line
+        return fail(PortError::NotSerial, errno);
+    // Exclusive: flock keeps out other opens (ours and other programs' that
+    // lock), TIOCEXCL keeps out plain opens by unprivileged programs.
+    if (::flock(n.fd, LOCK_EX | LOCK_NB) < 0) {
+        const int err = errno;
+        return fail(err == EWOULDBLOCK ? PortError::Busy : PortError::System, err);
+    }
+    (void)::ioctl(n.fd, TIOCEXCL);
+
+    std::string why;
+    if (!posix::MakeTermios(tio, dwBaud, byStopBits, byParity, &why)) {
+        Fail(PortError::BadSettings, 0);
+        m_failure.osText = why;
+        n.CloseAll();
+        return false;
+    }
+    ::tcflush(n.fd, TCIOFLUSH); // discard whatever the device queued before
+    if (::tcsetattr(n.fd, TCSANOW, &tio) < 0)
+        return fail(PortError::BadSettings, errno);
+    termios check{};
+    speed_t want{};
+    posix::BaudToSpeed(dwBaud, want);
+    if (::tcgetattr(n.fd, &check) == 0 && cfgetospeed(&check) != want) {
+        Fail(PortError::BadSettings, 0);
+        m_failure.osText = "baud rate not supported by this device";
+        n.CloseAll();
+        return false;
+    }
+    // Raise DTR and RTS. A pseudo-terminal has no modem lines and refuses;
+    // that is no reason to refuse the line.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    (void)::ioctl(n.fd, TIOCMBIS, &lines);
+
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) < 0)
+        return fail(PortError::System, errno);
+    n.wakeRead = pipeFds[0];
+    n.wakeWrite = pipeFds[1];
+
+    m_bOpen.store(true, std::memory_order_release);
+    m_bReaderRunning.store(true, std::memory_order_release);
+    try {
+        m_pReader = std::thread(&CSerialPort::ReaderThreadProc, this);
+    } catch (const std::system_error& e) {
+        m_bOpen.store(false, std::memory_order_release);
+        m_bReaderRunning.store(false, std::memory_order_release);
+        return fail(PortError::System, e.code().value());
+    }
+    return true;
+}
+
+void CSerialPort::ReaderThreadProc() {
+    const int fd = m_native->fd;
+    const int wake = m_native->wakeRead;
+    char chunk[kChunk];
+
+    // Reads one chunk: what is there, then more while the line keeps
+    // delivering with gaps shorter than the interval, up to kChunk bytes.
+    // Returns false when the device has gone or the reader is to stop.
+    auto readChunk = [&](std::size_t& got, bool hangup) -> bool {
+        for (;;) {
+            const ssize_t r = ::read(fd, chunk + got, kChunk - got);
+            if (r > 0) {
+                got += static_cast<std::size_t>(r);
+                if (got == kChunk)
+                    return true;
+                hangup = false;
+                continue; // drain what the driver already holds
+            }
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r < 0 && errno == EAGAIN) {
+                if (hangup && got == 0)
+                    return false; // hung up with nothing left to read
+                if (got == 0)
+                    return true;  // spurious wake-up
+                pollfd p[2] = {{fd, POLLIN, 0}, {wake, POLLIN, 0}};
+                const int pr = ::poll(p, 2, kIntervalMs);
+                if (pr < 0 && errno == EINTR)
+                    continue;
+                if (pr <= 0 || (p[1].revents & POLLIN) != 0)
+                    return true; // quiet for the interval, or asked to stop
+                if ((p[0].revents & POLLIN) == 0)
+                    return got > 0; // hang-up or error after the bytes
+                continue;
+            }
+            return false; // 0 bytes from a readable line, EIO, ...: gone
+        }
+    };
+
+    while (m_bOpen.load(std::memory_order_acquire)) {
+        pollfd p[2] = {{wake, POLLIN, 0}, {fd, POLLIN, 0}};
+        const int pr = ::poll(p, 2, -1);
+        if (pr < 0) {
+            if (errno == EINTR)
+                continue;
+            m_bDisconnected.store(true, std::memory_order_release);
+            break;
+        }
+        if ((p[0].revents & POLLIN) != 0)
+            break; // Close wants us gone
+        const short ev = p[1].revents;
+        if ((ev & POLLNVAL) != 0) {
+            m_bDisconnected.store(true, std::memory_order_release);
+            break;
+        }
+        if ((ev & (POLLIN | POLLHUP | POLLERR)) == 0)
+            continue;
+        std::size_t got = 0;
+        const bool alive = readChunk(got, (ev & (POLLHUP | POLLERR)) != 0);
+        if (got > 0)
+            (void)m_rxBuffer.Put(chunk, static_cast<int>(got)); // dropped whole if it does not fit
+        if (!alive) {
+            // The device went away (unplugged, other end closed). Stop
+            // instead of spinning on a line that stays "readable" forever.
+            m_bDisconnected.store(true, std::memory_order_release);
+            break;
+        }
+    }
+    m_bReaderRunning.store(false, std::memory_order_release);
+}
+
+std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {
+    if (!IsOpen())
+        return 0;
+    std::lock_guard lock(m_csWrite);
+    const int fd = m_native->fd;
+    if (pData == nullptr || nLength == 0)
+        return 0;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(
+                                             kWriteFixedMs + kWritePerByteMs * nLength);
+    std::uint32_t done = 0;
+    bool waited = false;
+    while (done < nLength) {
+        const ssize_t r = ::write(fd, pData + done, nLength - done);
+        if (r > 0) {
+            done += static_cast<std::uint32_t>(r);
+            continue;
+        }
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0 && errno == EAGAIN) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  deadline - Clock::now())
+                                  .count();
+            pollfd p{fd, POLLOUT, 0};
+            const int pr = left > 0 ? ::poll(&p, 1, static_cast<int>(left)) : 0;
+            if (pr < 0 && errno == EINTR)
+                continue;
+            waited = true;
+            if (pr > 0 && (p.revents & POLLOUT) != 0)
+                continue;
+            break; // timed out or the line failed while we waited
+        }
+        if (!waited && done == 0) {
+            ShowMessage("reterror");
+            return 0;
+        }
+        break;
+    }
+    if (done < nLength)
+        ShowMessage("overlap");
+    return done;
+}
+
+void CSerialPort::Close() {
+    if (m_bOpen.exchange(false, std::memory_order_acq_rel)) {
+        const char stop = 1;
+        (void)!::write(m_native->wakeWrite, &stop, 1);
+        // The reader blocks only in poll(), which the wake-up pipe ends, so
+        // the join returns promptly.
+        if (m_pReader.joinable())
+            m_pReader.join();
+        ::tcflush(m_native->fd, TCIOFLUSH);
+        std::lock_guard lock(m_csWrite);
+        m_native->CloseAll(); // also releases the flock
+    } else if (m_pReader.joinable()) {
+        m_pReader.join();
+        m_native->CloseAll();
+    }
+}
+
+} // namespace nw

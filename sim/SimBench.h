@@ -1,0 +1,87 @@
+// The simulated bench: a master and four slaves, at most one attached to a
+// pseudo-terminal at a time. A service thread reads what the port writes,
+// hands it to the attached adapter and writes the adapter's replies back with
+// the adapter's latency/split/garbage/flood faults applied. Every byte in
+// either direction is recorded with a time stamp.
+//
+// Thread-safety: every public call may be made from any thread.
+#pragma once
+
+#include "sim/SimAdapter.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace nw::sim {
+
+enum class Direction { Rx, Tx }; // Rx: port -> adapter, Tx: adapter -> port
+
+struct TranscriptEntry {
+    double ms;            // since the bench started
+    Direction dir;
+    std::string adapter;  // "master", "slave1".. or "" when none was attached
+    std::string bytes;
+};
+
+class CSimBench {
+public:
+    // Names of the adapters on the bench, in order.
+    static const std::vector<std::string>& AdapterNames(); // master, slave1..slave4
+
+    CSimBench();
+    ~CSimBench();
+    CSimBench(const CSimBench&) = delete;
+    CSimBench& operator=(const CSimBench&) = delete;
+
+    // Creates the pseudo-terminal and starts serving it. False (with a reason)
+    // when the system has no pseudo-terminal to give.
+    bool Start(std::string* error = nullptr);
+    // Stops serving and closes the pseudo-terminal: to the port, the line
+    // vanishes as an unplugged USB adapter does.
+    void Stop();
+    bool Running() const;
+    // Path of the terminal side, the one the port opens (/dev/pts/N).
+    std::string Path() const;
+
+    // Attaches the named adapter ("master", "slave1".."slave4") to the line,
+    // detaching any other. False for an unknown name.
+    bool Attach(const std::string& who);
+    void Detach();
+    std::string Attached() const; // "" when none
+
+    // Runs f on the named adapter under the bench lock. False for an unknown name.
+    bool With(const std::string& who, const std::function<void(CSimAdapter&)>& f);
+    AdapterState StateOf(const std::string& who) const; // a copy
+
+    // Everything received from the port (Rx), concatenated, since start or
+    // the last ClearTranscript.
+    std::string Received() const;
+    std::vector<TranscriptEntry> Transcript() const;
+    void ClearTranscript();
+    // Blocks until Received() holds at least n bytes or the time-out passes.
+    bool WaitForReceived(std::size_t n, std::chrono::milliseconds timeout) const;
+    // Time (ms since start) of the last byte written to the port, -1 if none.
+    double LastTxMs() const;
+    // Replies and flood bytes not yet written to the line.
+    std::size_t PendingTx() const;
+
+    // Writes raw bytes to the port now, as if the attached adapter sent them.
+    void Inject(const std::string& bytes);
+
+    // Human-readable bench: each adapter's address, name, registers, mode,
+    // link state and faults, which one is attached, and whether the
+    // configured master and slaves would form the intended network.
+    std::string Show() const;
+    // One line: "network: ..." telling whether master and slaves agree.
+    std::string NetworkVerdict() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace nw::sim
