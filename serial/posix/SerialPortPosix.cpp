@@ -294,6 +294,9 @@ void CSerialPort::Close() {
         if (m_pReader.joinable())
             m_pReader.join();
         ::tcflush(m_native->fd, TCIOFLUSH);
+        // Drop the exclusive flag: it belongs to the terminal, not to this
+        // descriptor, and would keep later unprivileged opens out.
+        (void)::ioctl(m_native->fd, TIOCNXCL);
         std::lock_guard lock(m_csWrite);
         m_native->CloseAll(); // also releases the flock
     } else if (m_pReader.joinable()) {
