@@ -10,19 +10,31 @@
 #include "sim/SimBench.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace nw::sim {
 
 class CBenchConsole {
-public:
+  public:
     explicit CBenchConsole(CSimBench& bench) : m_bench(bench) {}
 
-    // Runs one line; returns the text to print (may be empty). Sets Quit()
-    // after "quit".
+    // Runs one line; returns the text to print (may be empty; otherwise every
+    // line of it ends in '\n'). Errors begin "error: ". Sets Quit() after
+    // "quit". Empty lines and lines starting with '#' do nothing.
     std::string Execute(const std::string& line);
     bool Quit() const { return m_quit; }
 
-private:
+    // Bytes as readable text: <CR>, <LF>, <NUL>, other control and non-ASCII
+    // bytes as <xx> in hexadecimal.
+    static std::string Spell(std::string_view bytes);
+    // One transcript line: "  12.345 RX master  at<CR><LF>".
+    static std::string FormatEntry(const TranscriptEntry& entry);
+
+  private:
+    std::string Set(const std::vector<std::string>& words);
+    std::string LinkCommand(const std::string& verb, const std::string& who);
+
     CSimBench& m_bench;
     bool m_quit = false;
 };

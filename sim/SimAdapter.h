@@ -6,7 +6,7 @@
 // Reply format (result messages on, S10 = 1):
 //   plain command          "\r\nOK\r\n" or "\r\nERROR\r\n"
 //   register query         "\r\n<value>\r\n" then "\r\nOK\r\n"
-//   "at+btinfo?"           "\r\n<address>,<name>,MODE<n>,<STANDBY|PENDING|CONNECT>,<NoFC|HWFC>,<a>,<e>\r\n"
+//   "at+btinfo?" "\r\n<address>,<name>,MODE<n>,<STANDBY|PENDING|CONNECT>,<NoFC|HWFC>,<a>,<e>\r\n"
 //                          then "\r\nOK\r\n"  (a, e: authentication, encryption 0/1)
 // With result messages off (S10 = 0) "OK" and "ERROR" are not sent; query
 // values still are.
@@ -24,39 +24,39 @@ const char* LinkStateName(LinkState state); // "STANDBY", "PENDING", "CONNECT"
 
 // Everything the adapter keeps. Registers hold their text as written.
 struct AdapterState {
-    std::string address;               // 12 hexadecimal digits
-    std::string name;                  // friendly name
-    int s10 = 1;                       // result messages on (1) / off (0)
-    std::string s46 = "000000000000";  // slave 1 (master) / the master (slave)
+    std::string address;              // 12 hexadecimal digits
+    std::string name;                 // friendly name
+    int s10 = 1;                      // result messages on (1) / off (0)
+    std::string s46 = "000000000000"; // slave 1 (master) / the master (slave)
     std::string s54 = "000000000000";
     std::string s55 = "000000000000";
     std::string s56 = "000000000000";
-    int s53 = 0;                       // 0 none, 1 Multi-Drop, 2 Node Switching
-    int mode = 0;                      // operation mode 0..3 ("at+btmode,n")
+    int s53 = 0;  // 0 none, 1 Multi-Drop, 2 Node Switching
+    int mode = 0; // operation mode 0..3 ("at+btmode,n")
     LinkState link = LinkState::Standby;
-    bool dataMode = false;             // in a live link: only "+++" is understood
-    bool multiSupport = true;          // false: "ats53" answers "ERROR"
-    bool hwFlow = false;               // "HWFC" instead of "NoFC"
+    bool dataMode = false;    // in a live link: only "+++" is understood
+    bool multiSupport = true; // false: "ats53" answers "ERROR"
+    bool hwFlow = false;      // "HWFC" instead of "NoFC"
     bool auth = false;
     bool encrypt = false;
-    std::string factoryName;           // the name "at&f" restores
-    int restarts = 0;                  // "atz" count
-    int factoryResets = 0;             // "at&f" count
+    std::string factoryName; // the name "at&f" restores
+    int restarts = 0;        // "atz" count
+    int factoryResets = 0;   // "at&f" count
 };
 
 // Fault knobs: how the adapter misbehaves on the line.
 struct Faults {
-    bool silent = false;              // answers nothing at all (absent / dead)
-    std::uint32_t latencyMs = 0;      // delay before each reply starts
-    std::size_t splitAt = 0;          // >0: send the first splitAt bytes of a reply ...
-    std::uint32_t splitPauseMs = 0;   // ... then the rest after this pause
-    bool echo = false;                // echoes every byte received in command mode
-    std::size_t garbageBytes = 0;     // random printable bytes before each reply
-    std::size_t floodBytes = 0;       // one-shot: random bytes sent after the next reply
+    bool silent = false;            // answers nothing at all (absent / dead)
+    std::uint32_t latencyMs = 0;    // delay before each reply starts
+    std::size_t splitAt = 0;        // >0: send the first splitAt bytes of a reply ...
+    std::uint32_t splitPauseMs = 0; // ... then the rest after this pause
+    bool echo = false;              // echoes every byte received in command mode
+    std::size_t garbageBytes = 0;   // random printable bytes before each reply
+    std::size_t floodBytes = 0;     // one-shot: random bytes sent after the next reply
 };
 
 class CSimAdapter {
-public:
+  public:
     CSimAdapter(std::string address, std::string name);
 
     // Takes bytes received from the line; returns what the adapter sends back
@@ -73,11 +73,15 @@ public:
     // Puts the adapter into a live link in data mode / a pending connection.
     void SetLinked();
     void SetPending();
+    // Forgets a half-gathered command line and a half-seen escape (the line
+    // was switched away from this adapter).
+    void DiscardInput();
 
     std::string BtInfoText() const; // the "at+btinfo?" line without line ends
 
-private:
-    std::string Execute(const std::string& line); // one command line, without CR
+  private:
+    std::string Execute(const std::string& line);  // one command line, without CR
+    std::string Register(const std::string& text); // "ats" command, text after "ats"
     std::string Result(bool ok) const;
     std::string Value(const std::string& value) const;
 

@@ -21,14 +21,14 @@ namespace nw::sim {
 enum class Direction { Rx, Tx }; // Rx: port -> adapter, Tx: adapter -> port
 
 struct TranscriptEntry {
-    double ms;            // since the bench started
+    double ms; // since the bench started
     Direction dir;
-    std::string adapter;  // "master", "slave1".. or "" when none was attached
+    std::string adapter; // "master", "slave1".. or "" when none was attached
     std::string bytes;
 };
 
 class CSimBench {
-public:
+  public:
     // Names of the adapters on the bench, in order.
     static const std::vector<std::string>& AdapterNames(); // master, slave1..slave4
 
@@ -79,7 +79,12 @@ public:
     // One line: "network: ..." telling whether master and slaves agree.
     std::string NetworkVerdict() const;
 
-private:
+    // Hands every transcript entry, as it is recorded, to sink (empty: none).
+    // Called on the service thread without the bench lock held, so the sink
+    // may call back into the bench; it should be quick, the line waits.
+    void SetTraceSink(std::function<void(const TranscriptEntry&)> sink);
+
+  private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
