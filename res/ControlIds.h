@@ -1,0 +1,68 @@
+// Control ids of the windows, as the dialog templates number them. The main
+// window and the Manual Setting window reuse some numbers for different
+// controls, so each window has its own set.
+#pragma once
+
+#include <array>
+
+namespace nw::id {
+
+// Main window, template 102.
+namespace main {
+inline constexpr int kRadioMultiDrop = 1000;
+inline constexpr int kRadioNodeSwitching = 1001;
+inline constexpr int kRadio1To2 = 1002;
+inline constexpr int kRadio1To3 = 1003;
+inline constexpr int kRadio1To4 = 1004;
+inline constexpr int kButtonStart = 1005;
+inline constexpr int kButtonFactoryReset = 1006;
+inline constexpr int kButtonRestart = 1007;
+inline constexpr int kComboPort = 1008;
+inline constexpr int kButtonPortOpen = 1009;
+inline constexpr int kButtonPortClose = 1010;
+inline constexpr int kButtonCheck = 1011;
+inline constexpr int kButtonManual = 1012;
+inline constexpr int kPictureArea = 1026;
+inline constexpr int kComboBaud = 1027;
+inline constexpr int kComboParity = 1028;
+inline constexpr int kComboStopBits = 1029;
+inline constexpr int kStaticMessage = 1030;
+inline constexpr int kCheckDisableResponse = 1035;
+} // namespace main
+
+// Manual Setting window, template 166.
+namespace manual {
+inline constexpr int kRadioMultiDrop = 1002;
+inline constexpr int kRadioNodeSwitching = 1003;
+inline constexpr int kButtonCheck = 1011;
+inline constexpr int kButtonFactoryReset = 1012;
+inline constexpr int kStaticInfo = 1025;
+inline constexpr int kEditSlave1 = 1027;
+inline constexpr int kEditSlave2 = 1028;
+inline constexpr int kEditSlave3 = 1029;
+inline constexpr int kEditSlave4 = 1030;
+inline constexpr int kEditMaster = 1031;
+inline constexpr int kButtonMasterSet = 1032;
+inline constexpr int kButtonSlaveSet = 1033;
+inline constexpr int kCheckDisableResponse = 1036;
+inline constexpr int kButtonAutoFill = 1038;
+inline constexpr int kCheckUse1 = 1039;
+inline constexpr int kCheckUse2 = 1041;
+inline constexpr int kCheckUse3 = 1042;
+inline constexpr int kCheckUse4 = 1043;
+
+inline constexpr std::array<int, 4> kSlaveEdits = {kEditSlave1, kEditSlave2, kEditSlave3,
+                                                   kEditSlave4};
+inline constexpr std::array<int, 4> kUseChecks = {kCheckUse1, kCheckUse2, kCheckUse3,
+                                                  kCheckUse4};
+} // namespace manual
+
+// Picture pages, by their template numbers, in the order the main window
+// creates them.
+inline constexpr std::array<int, 15> kPicturePages = {129, 139, 138, 142, 145, 146, 150, 151,
+                                                      152, 156, 157, 158, 161, 162, 165};
+
+// The system menu item that opens the about box.
+inline constexpr int kSysCommandAbout = 16;
+
+} // namespace nw::id

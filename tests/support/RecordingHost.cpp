@@ -1,0 +1,133 @@
+#include "support/RecordingHost.h"
+
+#include "protocol/Pacer.h"
+#include "res/ControlIds.h"
+#include "ui/ManualDlg.h"
+
+#include <memory>
+
+namespace nw::test {
+
+void RecordingHost::Pause(std::uint32_t ms) {
+    m_pauses.push_back(ms);
+    SleepAtLeast(ms * m_scale);
+    if (onPause)
+        onPause(ms);
+}
+
+void RecordingHost::EnableControl(int id, bool enable) {
+    m_enabled[id] = enable;
+    m_log.push_back("enable " + std::to_string(id) + (enable ? " on" : " off"));
+}
+
+void RecordingHost::SetText(int id, const std::string& text) {
+    m_text[id] = text;
+    m_textLog.emplace_back(id, text);
+    m_log.push_back("text " + std::to_string(id) + " " + text);
+}
+
+std::string RecordingHost::GetText(int id) {
+    auto it = m_text.find(id);
+    return it == m_text.end() ? std::string() : it->second;
+}
+
+void RecordingHost::SetCheck(int id, bool checked) { m_check[id] = checked; }
+
+bool RecordingHost::GetCheck(int id) {
+    auto it = m_check.find(id);
+    return it != m_check.end() && it->second;
+}
+
+void RecordingHost::ComboAdd(int id, const std::string& text) { m_combo[id].push_back(text); }
+
+void RecordingHost::ComboSelect(int id, int index) {
+    m_comboSel[id] = index;
+    m_text[id] = m_combo[id].at(static_cast<std::size_t>(index));
+}
+
+std::string RecordingHost::ComboSelectedText(int id) {
+    auto it = m_comboSel.find(id);
+    if (it == m_comboSel.end() || it->second < 0)
+        return {};
+    return m_combo[id].at(static_cast<std::size_t>(it->second));
+}
+
+void RecordingHost::ShowPicture(int templateId, bool show) {
+    if (show)
+        m_visible.insert(templateId);
+    else
+        m_visible.erase(templateId);
+}
+
+void RecordingHost::MessageBox(const std::string& text, const std::string& detail) {
+    m_boxes.push_back(text);
+    m_details.push_back(detail);
+    m_log.push_back("box " + text);
+}
+
+void RecordingHost::BeginWaitCursor() { ++m_wait; }
+void RecordingHost::EndWaitCursor() { --m_wait; }
+void RecordingHost::DataPushed() { m_log.push_back("pushed"); }
+
+void RecordingHost::RunManualWindow(CSetupDlg& owner) {
+    m_manualOwned = std::make_unique<RecordingHost>(m_scale);
+    m_manual = m_manualOwned.get();
+    // Template state: the four slave address edits start disabled.
+    for (int id : id::manual::kSlaveEdits)
+        m_manual->m_enabled[id] = false;
+    CManualDlg dlg(owner, *m_manual);
+    dlg.OnInitDialog();
+    if (onManualWindow)
+        onManualWindow(dlg, *m_manual);
+    m_log.push_back("manual closed");
+}
+
+bool RecordingHost::Enabled(int id) const {
+    if (auto it = m_enabled.find(id); it != m_enabled.end())
+        return it->second;
+    if (auto it = initialEnabled.find(id); it != initialEnabled.end())
+        return it->second;
+    return true;
+}
+
+std::string RecordingHost::Text(int id) const {
+    auto it = m_text.find(id);
+    return it == m_text.end() ? std::string() : it->second;
+}
+
+bool RecordingHost::Checked(int id) const {
+    auto it = m_check.find(id);
+    return it != m_check.end() && it->second;
+}
+
+int RecordingHost::VisiblePicture() const {
+    if (m_visible.empty())
+        return 0;
+    return m_visible.size() == 1 ? *m_visible.begin() : -1;
+}
+
+std::uint64_t RecordingHost::PausedMs() const {
+    std::uint64_t sum = 0;
+    for (auto p : m_pauses)
+        sum += p;
+    return sum;
+}
+
+std::vector<std::string> RecordingHost::TextHistory(int id) const {
+    std::vector<std::string> out;
+    for (const auto& [tid, text] : m_textLog) {
+        if (tid == id && (out.empty() || out.back() != text))
+            out.push_back(text);
+    }
+    return out;
+}
+
+void RecordingHost::ClearRecords() {
+    m_boxes.clear();
+    m_details.clear();
+    m_pauses.clear();
+    m_log.clear();
+    m_textLog.clear();
+}
+
+} // namespace nw::test

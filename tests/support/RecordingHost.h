@@ -1,0 +1,92 @@
+// A host that records every call the window logic makes and keeps the state
+// of the controls, so tests can assert what the user would see. Pauses are
+// scaled by `scale` (recorded unscaled).
+#pragma once
+
+#include "ui/Host.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace nw {
+class CManualDlg;
+}
+
+namespace nw::test {
+
+class RecordingHost : public IHost {
+public:
+    explicit RecordingHost(double scale = 0.0) : m_scale(scale) {}
+
+    // IHost
+    void Pause(std::uint32_t ms) override;
+    void EnableControl(int id, bool enable) override;
+    void SetText(int id, const std::string& text) override;
+    std::string GetText(int id) override;
+    void SetCheck(int id, bool checked) override;
+    bool GetCheck(int id) override;
+    void ComboAdd(int id, const std::string& text) override;
+    void ComboSelect(int id, int index) override;
+    std::string ComboSelectedText(int id) override;
+    void ShowPicture(int templateId, bool show) override;
+    void MessageBox(const std::string& text, const std::string& detail) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    void DataPushed() override;
+    void RunManualWindow(CSetupDlg& owner) override;
+    void RunAboutBox() override { m_log.push_back("about"); }
+
+    // What the manual window does while open (default: nothing beyond its
+    // opening report). Its own host is `ManualHost()`.
+    std::function<void(CManualDlg&, RecordingHost&)> onManualWindow;
+    RecordingHost& ManualHost() { return *m_manual; }
+
+    // State as the user sees it.
+    bool Enabled(int id) const;
+    std::string Text(int id) const;
+    bool Checked(int id) const;
+    // The one picture page shown, 0 when none, -1 when several.
+    int VisiblePicture() const;
+    const std::vector<std::string>& Boxes() const { return m_boxes; }
+    const std::vector<std::string>& BoxDetails() const { return m_details; }
+    const std::vector<std::uint32_t>& Pauses() const { return m_pauses; }
+    std::uint64_t PausedMs() const;
+    const std::vector<std::string>& Log() const { return m_log; }
+    int WaitDepth() const { return m_wait; }
+    const std::vector<std::string>& ComboItems(int id) { return m_combo[id]; }
+    int ComboSelection(int id) { return m_comboSel.count(id) ? m_comboSel[id] : -1; }
+    // Distinct texts the message static (or any id) showed, in order.
+    std::vector<std::string> TextHistory(int id) const;
+
+    // The user types into a control.
+    void Type(int id, const std::string& text) { m_text[id] = text; }
+    void ClearRecords();
+
+    std::map<int, bool> initialEnabled; // a control not listed starts enabled
+    // Runs after every pause with its unscaled length: lets a test change the
+    // bench in the middle of an operation.
+    std::function<void(std::uint32_t)> onPause;
+
+private:
+    double m_scale;
+    std::map<int, bool> m_enabled;
+    std::map<int, std::string> m_text;
+    std::map<int, bool> m_check;
+    std::map<int, std::vector<std::string>> m_combo;
+    std::map<int, int> m_comboSel;
+    std::set<int> m_visible;
+    std::vector<std::string> m_boxes;
+    std::vector<std::string> m_details;
+    std::vector<std::uint32_t> m_pauses;
+    std::vector<std::string> m_log;
+    std::vector<std::pair<int, std::string>> m_textLog;
+    int m_wait = 0;
+    RecordingHost* m_manual = nullptr;
+    std::unique_ptr<RecordingHost> m_manualOwned;
+};
+
+} // namespace nw::test

@@ -1,0 +1,343 @@
+#include "ui/SetupDlg.h"
+
+#include "protocol/Detection.h"
+#include "protocol/Dialect.h"
+#include "protocol/FactoryReset.h"
+#include "protocol/MasterSequence.h"
+#include "protocol/SlaveSequence.h"
+#include "protocol/WakeUp.h"
+#include "res/ControlIds.h"
+#include "ui/Messages.h"
+#include "ui/WizardTables.h"
+
+#include <cstdio>
+
+namespace nw {
+
+using namespace id::main;
+
+CSetupDlg::CSetupDlg(IHost& host)
+    : m_exchange(m_port, host), m_strMessage(msg::kPortOpenPlease), m_host(host) {
+    m_strBdAddr.fill(cmd::kNoAddress);
+    m_port.SetMessageSink([this](const std::string& text) { m_host.MessageBox(text); });
+}
+
+bool CSetupDlg::ResponseDisabled() { return m_host.GetCheck(kCheckDisableResponse); }
+
+void CSetupDlg::UpdateData(bool bSaveAndValidate) {
+    if (bSaveAndValidate)
+        return; // the windows only ever push members to controls
+    m_host.SetText(kStaticMessage, m_strMessage);
+    m_host.SetCheck(kRadioMultiDrop, m_nMode == 0);
+    m_host.SetCheck(kRadioNodeSwitching, m_nMode == 1);
+    m_host.SetCheck(kRadio1To2, m_nOneToN == 0);
+    m_host.SetCheck(kRadio1To3, m_nOneToN == 1);
+    m_host.SetCheck(kRadio1To4, m_nOneToN == 2);
+    m_host.DataPushed();
+}
+
+void CSetupDlg::OnInitDialog(CSerialEnum& ports) {
+    UpdateData(false);
+    ShowPicture(wizard::OverviewPage(0));
+
+    ports.Refresh();
+    m_ports = ports.m_aPorts;
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
+        m_host.ComboAdd(kComboPort, m_ports[i].m_strFriendlyName);
+        int number = 0;
+        if (std::sscanf(m_ports[i].m_strFriendlyName.c_str(), "COM%d", &number) == 1 &&
+            number == m_nPort)
+            m_host.ComboSelect(kComboPort, static_cast<int>(i));
+    }
+    FillComboFromTable(kComboBaud, kBaudTable, static_cast<int>(m_nBaud));
+    FillComboFromTable(kComboParity, kParityTable, m_nParity);
+    FillComboFromTable(kComboStopBits, kStopBitTable, m_nStopBits);
+}
+
+void CSetupDlg::FillComboFromTable(int id, std::span<const TableEntry> table, int key) {
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        m_host.ComboAdd(id, table[i].text);
+        if (table[i].value == key)
+            m_host.ComboSelect(id, static_cast<int>(i));
+    }
+}
+
+int CSetupDlg::SelectedTableValue(int id, std::span<const TableEntry> table) {
+    std::string text = m_host.ComboSelectedText(id);
+    if (text.empty())
+        text = m_host.GetText(id); // typed rather than picked from the list
+    return TableValue(table, text);
+}
+
+std::string CSetupDlg::ChosenDevice() {
+    std::string text = m_host.GetText(kComboPort);
+    for (const auto& p : m_ports) {
+        if (text == p.m_strFriendlyName)
+            return p.m_strName;
+    }
+    const auto first = text.find_first_not_of(" \t");
+    const auto last = text.find_last_not_of(" \t");
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+void CSetupDlg::EnablePortOpenControls() {
+    m_host.EnableControl(kButtonPortOpen, false);
+    for (int id : {kButtonPortClose, kButtonCheck, kButtonFactoryReset, kButtonStart,
+                   kRadioMultiDrop, kRadioNodeSwitching, kRadio1To2, kRadio1To3, kRadio1To4,
+                   kButtonManual})
+        m_host.EnableControl(id, true);
+}
+
+void CSetupDlg::EnablePortClosedControls() {
+    m_host.EnableControl(kButtonPortOpen, true);
+    for (int id : {kButtonPortClose, kButtonCheck, kButtonFactoryReset, kButtonStart,
+                   kRadioMultiDrop, kRadioNodeSwitching, kRadio1To2, kRadio1To3, kRadio1To4,
+                   kButtonManual})
+        m_host.EnableControl(id, false);
+}
+
+void CSetupDlg::OnButtonPortOpen() {
+    CWaitCursor wait(m_host);
+    if (m_bPortOpen != 0)
+        return;
+    const std::string device = ChosenDevice();
+    int number = 0;
+    if (std::sscanf(device.c_str(), "COM%d", &number) == 1)
+        m_nPort = number;
+    m_nBaud = static_cast<std::uint32_t>(SelectedTableValue(kComboBaud, kBaudTable));
+    m_nParity = SelectedTableValue(kComboParity, kParityTable);
+    m_nStopBits = SelectedTableValue(kComboStopBits, kStopBitTable);
+    if (device.empty()) {
+        m_host.MessageBox(msg::kSerialPortOpenError, "No port chosen: pick or type a port.");
+        return;
+    }
+    if (!m_port.Open(device, m_nBaud, static_cast<std::uint8_t>(m_nStopBits),
+                     static_cast<std::uint8_t>(m_nParity))) {
+        m_host.MessageBox(msg::kSerialPortOpenError, m_port.LastFailure().Describe());
+        return;
+    }
+    m_bPortOpen = 1;
+    EnablePortOpenControls();
+    m_strMessage = msg::kPortOpen;
+    UpdateData(false);
+}
+
+void CSetupDlg::OnButtonPortClose() {
+    CWaitCursor wait(m_host);
+    m_port.Close();
+    m_bPortOpen = 0;
+    EnablePortClosedControls();
+    m_strMessage = msg::kPortClose;
+    UpdateData(false);
+}
+
+int CSetupDlg::DetectDevice() { return nw::DetectDevice(m_exchange); }
+
+int CSetupDlg::CheckMultiConnection() { return nw::CheckMultiConnection(m_exchange); }
+
+int CSetupDlg::ReadDeviceInfo(int nSlot) {
+    const DeviceInfoResult r =
+        nw::ReadDeviceInfo(m_exchange, m_info, ResumeRule::AfterAnyOk, [this] {
+            m_strMessage = msg::kConnectedOther;
+            UpdateData(false);
+        });
+    if (r.result != 1)
+        return -1;
+    if (nSlot >= 0 && nSlot <= 4)
+        m_strBdAddr[static_cast<std::size_t>(nSlot)] = r.address;
+    m_strReport = ComposeReport(m_info);
+    m_host.EnableControl(kButtonFactoryReset, true);
+    m_host.EnableControl(kButtonStart, true);
+    UpdateData(false);
+    return 1;
+}
+
+void CSetupDlg::OnButtonCheck() {
+    CWaitCursor wait(m_host);
+    if (ReadDeviceInfo(0) == -1)
+        m_host.MessageBox(msg::kNotDetected);
+    else
+        m_host.MessageBox(m_strReport);
+}
+
+void CSetupDlg::HideAllPictures() {
+    for (int page : id::kPicturePages)
+        m_host.ShowPicture(page, false);
+}
+
+void CSetupDlg::ShowPicture(int page) {
+    HideAllPictures();
+    if (page != 0)
+        m_host.ShowPicture(page, true);
+}
+
+void CSetupDlg::OnRadioMultiDrop() { m_nMode = 0; }
+void CSetupDlg::OnRadioNodeSwitching() { m_nMode = 1; }
+
+void CSetupDlg::OnRadio1To2() {
+    m_nOneToN = 0;
+    ShowPicture(wizard::OverviewPage(m_nOneToN));
+}
+
+void CSetupDlg::OnRadio1To3() {
+    m_nOneToN = 1;
+    ShowPicture(wizard::OverviewPage(m_nOneToN));
+}
+
+void CSetupDlg::OnRadio1To4() {
+    m_nOneToN = 2;
+    ShowPicture(wizard::OverviewPage(m_nOneToN));
+}
+
+void CSetupDlg::ReportFailure(const char* text) {
+    m_host.EnableControl(kButtonStart, true);
+    m_host.SetText(kButtonStart, msg::kRetry);
+    m_host.EnableControl(kButtonRestart, true);
+    m_strMessage = text;
+    UpdateData(false);
+}
+
+void CSetupDlg::OnButtonStart() {
+    CWaitCursor wait(m_host);
+    if (DetectDevice() == -1) {
+        ReportFailure(msg::kCanNotFoundRetry);
+        return;
+    }
+    m_host.EnableControl(kButtonRestart, true);
+    for (int id : {kRadioMultiDrop, kRadioNodeSwitching, kRadio1To2, kRadio1To3, kRadio1To4})
+        m_host.EnableControl(id, false);
+
+    const int s = ++m_nStep;
+    // Reads the attached adapter into slot `slot`; on failure steps back.
+    auto readSlot = [this](int slot) {
+        if (ReadDeviceInfo(slot) == -1) {
+            ReportFailure(msg::kCanNotFoundRetry);
+            --m_nStep;
+            return false;
+        }
+        return true;
+    };
+    switch (s) {
+    case 1:
+        if (CheckMultiConnection() == -1) {
+            ReportFailure(msg::kNoMultiRetry);
+            --m_nStep;
+            break;
+        }
+        ShowPicture(wizard::ConnectMasterPage(m_nOneToN));
+        m_host.SetText(kButtonStart, msg::kNext);
+        m_strMessage = msg::kConnectMasterNext;
+        UpdateData(false);
+        break;
+    case 2:
+        m_host.EnableControl(kButtonStart, false);
+        m_strMessage = msg::kSettingNow;
+        UpdateData(false);
+        if (!readSlot(0))
+            break;
+        m_host.EnableControl(kButtonStart, true);
+        m_host.SetText(kButtonStart, msg::kNext);
+        m_strMessage = msg::kConnectSlave1;
+        UpdateData(false);
+        ShowPicture(wizard::ConnectSlave1Page(m_nOneToN));
+        break;
+    case 3:
+    case 4:
+        if (readSlot(s - 2))
+            WizardSlaveStep();
+        break;
+    case 5:
+        if (readSlot(3)) {
+            if (m_nOneToN == 0)
+                WizardMasterStep();
+            else
+                WizardSlaveStep();
+        }
+        break;
+    case 6:
+        if (readSlot(4)) {
+            if (m_nOneToN == 1)
+                WizardMasterStep();
+            else
+                WizardSlaveStep();
+        }
+        break;
+    case 7:
+        WizardMasterStep();
+        break;
+    default:
+        break;
+    }
+}
+
+void CSetupDlg::WizardSlaveStep() {
+    m_host.EnableControl(kButtonStart, false);
+    m_strMessage = msg::kSettingNow;
+    UpdateData(false);
+    WriteWizardSlave(m_exchange, m_strBdAddr[0], ResponseDisabled());
+    HideAllPictures();
+    const wizard::Display next = wizard::AfterSlave(m_nStep, m_nOneToN);
+    if (next.page != 0)
+        m_host.ShowPicture(next.page, true);
+    if (next.message != nullptr)
+        m_strMessage = next.message;
+    UpdateData(false);
+    m_host.SetText(kButtonStart, msg::kNext);
+    m_host.EnableControl(kButtonStart, true);
+}
+
+void CSetupDlg::WizardMasterStep() {
+    m_host.EnableControl(kButtonStart, false);
+    m_strMessage = msg::kSettingNow;
+    UpdateData(false);
+    WriteWizardMaster(m_exchange, m_strBdAddr, m_nOneToN, ResponseDisabled(), m_nMode);
+    m_strMessage = msg::kMultiComplete;
+    UpdateData(false);
+    m_host.EnableControl(kButtonStart, true);
+    m_host.SetText(kButtonStart, msg::kStart);
+    m_nStep = 0;
+}
+
+void CSetupDlg::OnButtonRestart() {
+    CWaitCursor wait(m_host);
+    m_nStep = 0;
+    ShowPicture(wizard::OverviewPage(m_nOneToN));
+    for (int id : {kRadioMultiDrop, kRadioNodeSwitching, kRadio1To2, kRadio1To3, kRadio1To4})
+        m_host.EnableControl(id, true);
+    m_host.EnableControl(kButtonRestart, false);
+    m_strMessage = msg::kConnectMasterStart;
+    UpdateData(false);
+    m_host.SetText(kButtonStart, msg::kStart);
+    (void)ReadDeviceInfo(0);
+}
+
+void CSetupDlg::OnButtonManual() {
+    CWaitCursor wait(m_host);
+    m_host.RunManualWindow(*this);
+}
+
+void CSetupDlg::OnButtonFactoryReset() {
+    CWaitCursor wait(m_host);
+    if (WakeUp(m_exchange, kWakeForReset) == -1) {
+        m_host.MessageBox(msg::kResetError);
+        return;
+    }
+    if (ResetAndConfirm(m_exchange)) {
+        m_strMessage = msg::kResetSuccess;
+        (void)ReadDeviceInfo(0);
+    } else {
+        m_strMessage = msg::kResetError;
+    }
+    UpdateData(false);
+    if (m_nStep != 0) {
+        --m_nStep;
+        m_host.SetText(kButtonStart, msg::kTryAgain);
+    }
+}
+
+void CSetupDlg::OnSysCommand(unsigned nID) {
+    if ((nID & 0xFFF0u) == static_cast<unsigned>(id::kSysCommandAbout))
+        m_host.RunAboutBox();
+}
+
+} // namespace nw
