@@ -86,6 +86,14 @@ public:
 
     void SetMessageSink(MessageSink sink);
 
+    // Sees every byte on the line: what Write handed to the device (Tx, on
+    // the writing thread) and every chunk the reader read (Rx, on the reader
+    // thread, whether or not it fitted the ring buffer). Set it while the
+    // port is closed.
+    enum class TraceDir { Tx, Rx };
+    using TraceSink = std::function<void(TraceDir, const char*, std::size_t)>;
+    void SetTraceSink(TraceSink sink) { m_trace = std::move(sink); }
+
     // Receives every byte the reader reads. Public: the command exchange
     // reaches it directly.
     CRxBuffer m_rxBuffer;
@@ -103,6 +111,7 @@ private:
     std::thread m_pReader;
     std::mutex m_csWrite;
     MessageSink m_sink;
+    TraceSink m_trace;
     PortFailure m_failure;
     std::string m_device;
 };

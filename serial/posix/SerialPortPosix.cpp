@@ -229,6 +229,8 @@ void CSerialPort::ReaderThreadProc() {
             continue;
         std::size_t got = 0;
         const bool alive = readChunk(got, (ev & (POLLHUP | POLLERR)) != 0);
+        if (got > 0 && m_trace)
+            m_trace(TraceDir::Rx, chunk, got);
         if (got > 0)
             (void)m_rxBuffer.Put(chunk, static_cast<int>(got)); // dropped whole if it does not fit
         if (!alive) {
@@ -256,6 +258,8 @@ std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {
     while (done < nLength) {
         const ssize_t r = ::write(fd, pData + done, nLength - done);
         if (r > 0) {
+            if (m_trace)
+                m_trace(TraceDir::Tx, pData + done, static_cast<std::size_t>(r));
             done += static_cast<std::uint32_t>(r);
             continue;
         }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
@@ -228,6 +230,32 @@ TEST(SerialPort, DestructorClosesAndReleasesTheLine) {
     }
     CSerialPort again;
     EXPECT_TRUE(OpenDefault(again, pty.Path())) << again.LastFailure().Describe();
+}
+
+} // namespace
+} // namespace nw
+
+namespace nw {
+namespace {
+
+TEST(SerialPort, TraceSeesBothDirections) {
+    test::PtyPair pty;
+    CSerialPort port;
+    std::mutex m;
+    std::string tx, rx;
+    port.SetTraceSink([&](CSerialPort::TraceDir dir, const char* p, std::size_t n) {
+        std::lock_guard lock(m);
+        (dir == CSerialPort::TraceDir::Tx ? tx : rx).append(p, n);
+    });
+    ASSERT_TRUE(port.Open(pty.Path(), 9600, stopbits::kOne, parity::kNone));
+    port.Write("at\r\n", 4);
+    EXPECT_EQ(pty.Read(4, std::chrono::seconds(1)), "at\r\n");
+    pty.Send(std::string("\r\nOK\0\r\n", 7));
+    ASSERT_TRUE(test::WaitUntil([&] { return port.m_rxBuffer.GetCount() == 7; },
+                                std::chrono::seconds(2)));
+    std::lock_guard lock(m);
+    EXPECT_EQ(tx, "at\r\n");
+    EXPECT_EQ(rx, std::string("\r\nOK\0\r\n", 7));
 }
 
 } // namespace
