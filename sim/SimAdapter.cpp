@@ -58,7 +58,9 @@ std::string CSimAdapter::Feed(std::string_view bytes) {
         return out; // a dead adapter takes nothing in
     for (const char c : bytes) {
         if (m_state.dataMode) {
-            // Link data goes nowhere; only "+++" is looked for.
+            // Link data goes to the far end; only "+++" is looked for.
+            if (m_faults.loopback)
+                out.push_back(c);
             if (c != '+') {
                 m_escape.clear();
                 continue;
@@ -77,7 +79,10 @@ std::string CSimAdapter::Feed(std::string_view bytes) {
             continue;
         if (c == '\r') {
             const std::string line = std::exchange(m_line, {});
-            out += Execute(line);
+            if (const auto it = m_faults.scripted.find(Lower(line)); it != m_faults.scripted.end())
+                out += it->second;
+            else
+                out += Execute(line);
             continue;
         }
         if (m_line.size() < kMaxLine)

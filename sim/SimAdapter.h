@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,11 @@ struct Faults {
     bool echo = false;              // echoes every byte received in command mode
     std::size_t garbageBytes = 0;   // random printable bytes before each reply
     std::size_t floodBytes = 0;     // one-shot: random bytes sent after the next reply
+    bool loopback = false;          // in a live link the far end sends every byte back
+    // Replies given instead of the adapter's own, by command line as received
+    // (without its CR, lower case): {"ats55?", "ERROR"} answers exactly
+    // "ERROR". The command then changes nothing.
+    std::map<std::string, std::string> scripted;
 };
 
 class CSimAdapter {

@@ -1,6 +1,7 @@
 #include "protocol/CommandExchange.h"
 #include "protocol/Dialect.h"
 #include "serial/LineSettings.h"
+#include "sim/SimBench.h"
 #include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,101 @@ TEST(Dialect, AddressWritesAreFormattedIntoTheCommandBuffer) {
     EXPECT_EQ(cmd::FormatAddressWrite(cmd::kAts56Write, ""), "ATS56=\r\n");
     // The 64-byte buffer cuts an over-long text (63 characters kept).
     EXPECT_EQ(cmd::FormatAddressWrite(cmd::kAts54Write, std::string(100, 'A')).size(), 63u);
+}
+
+class Exchange : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(bench.Start(&error)) << error;
+        ASSERT_TRUE(bench.Attach("master"));
+        ASSERT_TRUE(port.Open(bench.Path(), 9600, stopbits::kOne, parity::kNone));
+    }
+    std::string Received() {
+        // The service thread may still be recording the last write.
+        std::string got;
+        WaitUntil([&] { return !(got = bench.Received()).empty(); }, 200ms);
+        bench.ClearTranscript();
+        return got;
+    }
+
+    sim::CSimBench bench;
+    CSerialPort port;
+    CScaledPacer pacer{0.03};
+    CCommandExchange ex{port, pacer};
+};
+
+TEST_F(Exchange, ReplyIsWhatArrivedDuringThePause) {
+    EXPECT_EQ(ex.SendCommand(cmd::kAt, delay::kShort), "\r\nOK\r\n");
+    EXPECT_EQ(ex.m_strResponse, "\r\nOK\r\n");
+    EXPECT_EQ(ex.m_nRxCount, 6);
+    EXPECT_EQ(Received(), "at\r\n");
+
+    // The escape goes out as exactly three bytes, with no line end.
+    EXPECT_EQ(ex.SendCommand(cmd::kEscape, delay::kShort), "\r\nOK\r\n");
+    EXPECT_EQ(Received(), "+++");
+}
+
+TEST_F(Exchange, SilenceGivesTheEmptyReply) {
+    bench.Detach();
+    EXPECT_EQ(ex.SendCommand(cmd::kAt, delay::kShort), "");
+    EXPECT_EQ(ex.m_nRxCount, 0);
+    EXPECT_EQ(ex.m_strResponse, "");
+}
+
+TEST_F(Exchange, StaleBytesAreDrainedBeforeTheCommand) {
+    bench.Inject("\r\nlate OK from before\r\n");
+    ASSERT_TRUE(WaitUntil([&] { return port.m_rxBuffer.GetCount() > 0; }, 1s));
+    bench.Detach();
+    EXPECT_EQ(ex.SendCommand(cmd::kAt, delay::kShort), "");
+}
+
+TEST_F(Exchange, SplitReplyLosesItsTailToTheNextDrain) {
+    bench.With("master", [](sim::CSimAdapter& a) {
+        a.Fault().splitAt = 3;
+        a.Fault().splitPauseMs = 60; // the pause is 12 ms
+    });
+    EXPECT_EQ(ex.SendCommand(cmd::kAt, delay::kShort), "\r\nO");
+    std::this_thread::sleep_for(100ms); // the tail "K\r\n" arrives now
+    bench.With("master", [](sim::CSimAdapter& a) { a.Fault().splitAt = 0; });
+    EXPECT_EQ(ex.SendCommand(cmd::kAts10Query, delay::kShort), "\r\n1\r\n\r\nOK\r\n");
+}
+
+TEST_F(Exchange, NulEndsTheTextButCountsAsTaken) {
+    bench.With("master", [](sim::CSimAdapter& a) {
+        a.Fault().scripted["at"] = std::string("\r\nO\0K\r\n", 7);
+    });
+    EXPECT_EQ(ex.SendCommand(cmd::kAt, delay::kShort), "\r\nO");
+    EXPECT_EQ(ex.m_nRxCount, 7);
+    EXPECT_EQ(ex.m_szRxBuf[7], '\0');
+}
+
+TEST_F(Exchange, ClosedPortSendsNothingButStillPausesAndTakes) {
+    port.Close();
+    CScaledPacer real{1.0};
+    ex.SetPacer(real);
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(ex.SendCommand(cmd::kAt, 50), "");
+    EXPECT_GE(std::chrono::steady_clock::now() - t0, 50ms);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(bench.Received(), "");
+}
+
+TEST(Pacer, RealPauseIsNeverShortAndScaledPauseScales) {
+    CRealPacer real;
+    for (std::uint32_t ms : {1u, 20u, 400u}) {
+        const auto t0 = std::chrono::steady_clock::now();
+        real.Pause(ms);
+        const auto took = std::chrono::steady_clock::now() - t0;
+        EXPECT_GE(took, std::chrono::milliseconds(ms));
+        EXPECT_LT(took, std::chrono::milliseconds(ms + 30));
+    }
+    CScaledPacer scaled{0.01};
+    const auto t0 = std::chrono::steady_clock::now();
+    scaled.Pause(4000);
+    const auto took = std::chrono::steady_clock::now() - t0;
+    EXPECT_GE(took, 40ms);
+    EXPECT_LT(took, 200ms);
 }
 
 } // namespace

@@ -171,5 +171,21 @@ TEST_F(SimAdapter, DiscardInputForgetsAHalfLine) {
     EXPECT_EQ(a.Feed("fo?\r"), kError);
 }
 
+TEST_F(SimAdapter, ScriptedRepliesAndLoopbackLinks) {
+    a.Fault().scripted["ats55?"] = "ERROR";
+    a.Fault().scripted["ats46=0001950a0b00"] = "\r\nfine, OK\r\n";
+    EXPECT_EQ(a.Feed("ATS55?\r"), "ERROR");
+    EXPECT_EQ(a.Feed("ATS46=0001950A0B00\r"), "\r\nfine, OK\r\n");
+    EXPECT_EQ(a.State().s46, "000000000000") << "a scripted command changes nothing";
+    EXPECT_EQ(a.Feed("ats54?\r"), Val("000000000000"));
+
+    a.Fault().loopback = true;
+    a.SetLinked();
+    EXPECT_EQ(a.Feed("ats10?\r\n"), "ats10?\r\n") << "the far end sends the data back";
+    EXPECT_EQ(a.Feed("+++"), "+++" + kOk);
+    EXPECT_FALSE(a.State().dataMode);
+    EXPECT_EQ(a.Feed("at\r"), kOk) << "no loopback in command mode";
+}
+
 } // namespace
 } // namespace nw::sim

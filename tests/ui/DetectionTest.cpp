@@ -84,3 +84,32 @@ TEST_F(BenchTest, ALateAnswerIsDrainedBeforeTheNextCommand) {
 
 } // namespace
 } // namespace nw::test
+
+namespace nw::test {
+namespace {
+
+TEST_F(BenchTest, TheZeroOfAnEchoedQueryCountsAsResponsesOff) {
+    // A link to a device that sends everything back: "ats10?" comes back with
+    // its "0", so detection takes the adapter for silent and asks for result
+    // messages; the echoed "ats10=1" holds no OK and detection gives up.
+    ASSERT_TRUE(bench.Attach("master"));
+    With("master", [](sim::CSimAdapter& a) {
+        a.SetLinked();
+        a.Fault().loopback = true;
+    });
+    EXPECT_EQ(dlg.DetectDevice(), -1);
+    EXPECT_EQ(Sent(), "at\r\nats10?\r\nats10=1\r\n");
+}
+
+TEST_F(BenchTest, OkAnywhereInAReplyCounts) {
+    ASSERT_TRUE(bench.Attach("master"));
+    With("master", [](sim::CSimAdapter& a) {
+        a.Fault().scripted["at"] = "\r\nNOT OK?\r\n";
+        a.Fault().scripted["at+btinfo?"] = "\r\nxSTANDBYx\r\n";
+    });
+    EXPECT_EQ(dlg.DetectDevice(), 1);
+    EXPECT_EQ(Sent(), "at\r\nat+btinfo?\r\n");
+}
+
+} // namespace
+} // namespace nw::test

@@ -300,3 +300,37 @@ TEST_F(Manual, UseBoxesEnableTheirEditsAndModeRadiosSetTheMainMode) {
 
 } // namespace
 } // namespace nw::test
+
+namespace nw::test {
+namespace {
+
+TEST_F(Manual, AutoFillTellsExactErrorFromErrorBetweenLineEnds) {
+    With("master", [](CSimAdapter& a) {
+        a.State().s46 = "0001950A0B01";
+        a.State().s54 = "0001950A0B02";
+        a.Fault().scripted["ats55?"] = "ERROR";         // exactly: no slave
+        a.Fault().scripted["ats56?"] = "\r\nERROR\r\n"; // cut from index 2: an "address"
+        a.Fault().scripted["ats10?"] = "\r\n0\r\n";
+        a.Fault().scripted["ats53?"] = "\r\n1\r\n";
+    });
+    std::vector<std::string> boxes;
+    Run("master", [&](CManualDlg& m, RecordingHost& h) {
+        m.OnButtonAutoFill();
+        EXPECT_EQ(h.Text(kEditSlave3), "000000000000");
+        EXPECT_FALSE(h.Checked(kCheckUse3));
+        EXPECT_EQ(h.Text(kEditSlave4), "ERROR\r\n");
+        EXPECT_TRUE(h.Checked(kCheckUse4));
+        EXPECT_TRUE(h.Enabled(kEditSlave4));
+        EXPECT_TRUE(h.Checked(kCheckDisableResponse));
+        EXPECT_TRUE(h.Checked(kRadioMultiDrop));
+        // Master Set refuses the 7-character text before sending anything.
+        h.ClearRecords();
+        const std::size_t before = bench.Received().size();
+        m.OnButtonMasterSet();
+        EXPECT_EQ(h.Boxes(), std::vector<std::string>{"ERROR: Slave4 BD address"});
+        EXPECT_EQ(bench.Received().size(), before);
+    });
+}
+
+} // namespace
+} // namespace nw::test
