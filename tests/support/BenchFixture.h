@@ -20,7 +20,12 @@
 
 namespace nw::test {
 
-inline constexpr double kScale = 0.03; // 400 ms -> 12 ms
+inline constexpr double kScale = 0.1; // 400 ms -> 40 ms
+
+// A scaled pause in milliseconds, for faults timed against the pauses.
+inline constexpr std::uint32_t Scaled(std::uint32_t ms) {
+    return static_cast<std::uint32_t>(ms * kScale);
+}
 
 class BenchTest : public ::testing::Test {
 protected:
@@ -50,7 +55,7 @@ protected:
     void Settle() {
         std::size_t before = bench.Received().size();
         for (;;) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(15));
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
             const std::size_t now = bench.Received().size();
             if (now == before && bench.PendingTx() == 0)
                 return;

@@ -19,6 +19,8 @@ struct PathCase {
     std::uint64_t pausedMs;
 };
 
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.name; }
+
 class DetectionPaths : public BenchTest, public ::testing::WithParamInterface<PathCase> {};
 
 TEST_P(DetectionPaths, SendsExactlyThePathsCommands) {
@@ -72,9 +74,9 @@ TEST_F(BenchTest, ALateAnswerIsDrainedBeforeTheNextCommand) {
     // Replies arriving after the pause belong to nobody: the next
     // transaction drains them before writing.
     ASSERT_TRUE(bench.Attach("master"));
-    With("master", [](CSimAdapter& a) { a.Fault().latencyMs = 40; }); // > 12 ms scaled pause
+    With("master", [](CSimAdapter& a) { a.Fault().latencyMs = 3 * Scaled(400); });
     EXPECT_EQ(dlg.SendCommand(cmd::kAts10Query, delay::kShort), "");
-    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * Scaled(400)));
     With("master", [](CSimAdapter& a) { a.Fault().latencyMs = 0; });
     const std::string reply = dlg.SendCommand(cmd::kAt, delay::kShort);
     EXPECT_EQ(reply, "\r\nOK\r\n");

@@ -16,6 +16,8 @@ struct WakeCase {
     const char* wake;
 };
 
+void PrintTo(const WakeCase& c, std::ostream* os) { *os << c.name; }
+
 class ResetPaths : public BenchTest, public ::testing::WithParamInterface<WakeCase> {};
 
 TEST_P(ResetPaths, MainWindowWakesResetsAndRereads) {

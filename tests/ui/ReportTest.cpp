@@ -92,12 +92,12 @@ TEST_F(BenchTest, ReplyTailAfterTheCollectIsLostToTheNextDrain) {
     ASSERT_TRUE(bench.Attach("master"));
     With("master", [](CSimAdapter& a) {
         a.Fault().splitAt = 10;
-        a.Fault().splitPauseMs = 150; // the collect comes after 60 ms
+        a.Fault().splitPauseMs = 3 * Scaled(2000); // well after the collect
     });
     EXPECT_EQ(dlg.ReadDeviceInfo(0), 1);
     EXPECT_EQ(dlg.m_strBdAddr[0], ""); // "\r\n0001950A" has no comma
     EXPECT_EQ(dlg.m_info.m_strInfoStatus, "Status: ?");
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * Scaled(2000)));
     With("master", [](CSimAdapter& a) { a.Fault().splitAt = 0; });
     EXPECT_EQ(dlg.SendCommand(cmd::kAt, delay::kShort), "\r\nOK\r\n");
 }
