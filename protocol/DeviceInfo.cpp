@@ -71,7 +71,12 @@ std::string ParseDeviceInfo(const std::string& reply, InfoLines& lines) {
     const std::size_t comma = reply.find(',');
     const long c = comma == std::string::npos ? -1 : static_cast<long>(comma);
     const std::string first = c > 0 ? Mid(reply, 0, c) : std::string();
-    const std::string address = Mid(first, 2, 12);
+    std::string address = Mid(first, 2, 12);
+    // An address is later written into other adapters inside a command: one
+    // holding a line end or other control byte would split that command, so
+    // it is taken as no address at all.
+    if (cmd::HasControlChar(address))
+        address.clear();
     lines.m_strInfoAddress = "Bluetooth Address: " + address;
 
     // Field 2: the text after the first comma up to the next one.

@@ -28,7 +28,8 @@ std::string ComposeReport(const InfoLines& lines);
 
 // Fills mode, status, flow, security, address and name lines from an
 // "at+btinfo?" reply and returns the address field (characters 2.. of the
-// text before the first comma, at most 12; empty when there is none).
+// text before the first comma, at most 12; empty when there is none, and
+// empty when those characters hold a control character).
 // Tokens are found anywhere in the reply, name included; the order of the
 // searches decides between tokens.
 std::string ParseDeviceInfo(const std::string& reply, InfoLines& lines);

@@ -42,6 +42,14 @@ inline constexpr char kRestart[] = "atz\r\n";
 inline constexpr char kNoAddress[] = "000000000000";
 inline constexpr std::size_t kAddressLength = 12;
 
+// True when `text` holds a byte that could end or split a command line on
+// the adapter (CR, LF, NUL and the other control characters, DEL).
+bool HasControlChar(const std::string& text);
+
+// An address that may go into a command: exactly 12 characters, none of them
+// a control character. (The adapter itself checks that they are hex digits.)
+bool IsSendableAddress(const std::string& text);
+
 // Formats one of the "ATSnn=%s\r\n" commands with an address, as the adapter
 // command buffer does (64 bytes; longer results are cut).
 std::string FormatAddressWrite(const char* format, const std::string& address);

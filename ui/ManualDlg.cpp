@@ -106,7 +106,9 @@ void CManualDlg::OnButtonMasterSet() {
         if (!m_host.GetCheck(kUseChecks[k]))
             continue;
         ++count;
-        if (m_strSlaveAddr[k].size() != cmd::kAddressLength) {
+        // Only the length matters to the adapter's command; control bytes
+        // (a line end read back by Auto Fill) would split it, so they fail too.
+        if (!cmd::IsSendableAddress(m_strSlaveAddr[k])) {
             m_host.MessageBox(msg::kSlaveAddress[k]);
             return;
         }
@@ -164,7 +166,7 @@ void CManualDlg::ConfigureMaster() {
 void CManualDlg::OnButtonSlaveSet() {
     CWaitCursor wait(m_host);
     m_strMasterAddr = m_host.GetText(kEditMaster);
-    if (m_strMasterAddr.size() != cmd::kAddressLength) {
+    if (!cmd::IsSendableAddress(m_strMasterAddr)) {
         m_host.MessageBox(msg::kMasterAddress);
         return;
     }

@@ -50,6 +50,18 @@ TEST(InfoParse, FieldsByCommaPosition) {
     EXPECT_EQ(Parse("").address, "");
 }
 
+TEST(InfoParse, AnAddressHoldingControlBytesIsNoAddress) {
+    // A stray line end before the description would otherwise put "\r\n" into
+    // the address, and from there into another adapter's command line.
+    EXPECT_EQ(Parse("\r\nOK\r\n\r\n0001950A0B01,OLMA,").address, "");
+    EXPECT_EQ(Parse("\r\nOK\r\n\r\n0001950A0B01,OLMA,").lines.m_strInfoAddress,
+              "Bluetooth Address: ");
+    EXPECT_EQ(Parse("\r\n0001950A\x1b" "0B01,OLMA,").address, "");
+    EXPECT_EQ(Parse("\r\n0001950A\x7f" "0B01,OLMA,").address, "");
+    // Bytes past the twelfth character do not matter.
+    EXPECT_EQ(Parse("\r\n0001950A0B01\r,OLMA,").address, "0001950A0B01");
+}
+
 TEST(InfoParse, TokensAreSearchedInOrderOverTheWholeReply) {
     // A name holding a token decides when no earlier token is present.
     Parsed p = Parse("\r\nA,xMODE2x,MODE3,STANDBY,HWFC,0,0\r\n");

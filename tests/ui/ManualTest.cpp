@@ -334,3 +334,33 @@ TEST_F(Manual, AutoFillTellsExactErrorFromErrorBetweenLineEnds) {
 
 } // namespace
 } // namespace nw::test
+
+namespace nw::test {
+namespace {
+
+TEST_F(Manual, ALineEndReadBackIntoAnAddressIsNeverSent) {
+    // The read-back text "0001950A\r\nOK" has the right length, but written
+    // into "ATS46=%s\r\n" it would split the command in two.
+    With("master", [](CSimAdapter& a) {
+        a.Fault().scripted["ats46?"] = "\r\n0001950A\r\nOK\r\n";
+        a.State().s54 = "0001950A0B02";
+    });
+    Run("master", [&](CManualDlg& m, RecordingHost& h) {
+        m.OnButtonAutoFill();
+        EXPECT_EQ(h.Text(kEditSlave1), "0001950A\r\nOK");
+        EXPECT_TRUE(h.Checked(kCheckUse1));
+        h.ClearRecords();
+        Sent();
+        m.OnButtonMasterSet();
+        EXPECT_EQ(h.Boxes(), std::vector<std::string>{"ERROR: Slave1 BD address"});
+        EXPECT_EQ(Sent(), "");
+
+        h.Type(kEditMaster, std::string("0001950A0B\n0", 12));
+        m.OnButtonSlaveSet();
+        EXPECT_EQ(h.Boxes().back(), msg::kMasterAddress);
+        EXPECT_EQ(Sent(), "");
+    });
+}
+
+} // namespace
+} // namespace nw::test
