@@ -20,7 +20,6 @@ namespace nw {
 namespace {
 
 constexpr std::size_t kChunk = 256;      // bytes per read, as the reader hands them on
-constexpr int kIntervalMs = 1;           // a chunk ends when the line is quiet this long
 constexpr int kWriteFixedMs = 1000;      // write time-out: 1 ms per byte + this
 constexpr int kWritePerByteMs = 1;
 
@@ -175,9 +174,11 @@ void CSerialPort::ReaderThreadProc() {
     const int wake = m_native->wakeRead;
     char chunk[kChunk];
 
-    // Reads one chunk: what is there, then more while the line keeps
-    // delivering with gaps shorter than the interval, up to kChunk bytes.
-    // Returns false when the device has gone or the reader is to stop.
+    // Reads one chunk: everything the driver holds, up to kChunk bytes. A
+    // read ends as soon as the line has nothing more (the driver's own
+    // buffering stands in for the Windows read-interval time-out), so a reply
+    // reaches the ring buffer within microseconds of its last byte.
+    // Returns false when the device has gone.
     auto readChunk = [&](std::size_t& got, bool hangup) -> bool {
         for (;;) {
             const ssize_t r = ::read(fd, chunk + got, kChunk - got);
@@ -186,26 +187,13 @@ void CSerialPort::ReaderThreadProc() {
                 if (got == kChunk)
                     return true;
                 hangup = false;
-                continue; // drain what the driver already holds
+                continue;
             }
             if (r < 0 && errno == EINTR)
                 continue;
-            if (r < 0 && errno == EAGAIN) {
-                if (hangup && got == 0)
-                    return false; // hung up with nothing left to read
-                if (got == 0)
-                    return true;  // spurious wake-up
-                pollfd p[2] = {{fd, POLLIN, 0}, {wake, POLLIN, 0}};
-                const int pr = ::poll(p, 2, kIntervalMs);
-                if (pr < 0 && errno == EINTR)
-                    continue;
-                if (pr <= 0 || (p[1].revents & POLLIN) != 0)
-                    return true; // quiet for the interval, or asked to stop
-                if ((p[0].revents & POLLIN) == 0)
-                    return got > 0; // hang-up or error after the bytes
-                continue;
-            }
-            return false; // 0 bytes from a readable line, EIO, ...: gone
+            if (r < 0 && errno == EAGAIN)
+                return got > 0 || !hangup; // hung up with nothing left: gone
+            return false; // EIO, or 0 bytes from a readable line: gone
         }
     };
 
