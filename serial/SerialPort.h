@@ -88,8 +88,8 @@ public:
 
     // Sees every byte on the line: what Write handed to the device (Tx, on
     // the writing thread) and every chunk the reader read (Rx, on the reader
-    // thread, whether or not it fitted the ring buffer). Set it while the
-    // port is closed.
+    // thread, once the chunk went into the ring buffer or was dropped). Set it
+    // while the port is closed.
     enum class TraceDir { Tx, Rx };
     using TraceSink = std::function<void(TraceDir, const char*, std::size_t)>;
     void SetTraceSink(TraceSink sink) { m_trace = std::move(sink); }

@@ -98,6 +98,8 @@ struct CSimBench::Impl {
     std::vector<TranscriptEntry> transcript;
     std::string received;
     double lastTxMs = -1;
+    std::uint64_t rxTotal = 0;
+    std::uint64_t txTotal = 0;
     std::deque<Chunk> out;
     std::mt19937 rng{std::random_device{}()};
     std::function<void(const TranscriptEntry&)> sink;
@@ -165,6 +167,7 @@ struct CSimBench::Impl {
         const std::string who = AttachedName();
         Record(Direction::Rx, who, bytes);
         received += bytes;
+        rxTotal += bytes.size();
         rxArrived.notify_all();
         if (attached >= 0) {
             CSimAdapter& adapter = adapters[attached];
@@ -190,6 +193,7 @@ struct CSimBench::Impl {
             }
             Record(Direction::Tx, c.adapter, c.bytes.substr(c.sent, static_cast<std::size_t>(n)));
             lastTxMs = Ms(Clock::now());
+            txTotal += static_cast<std::uint64_t>(n);
             c.sent += static_cast<std::size_t>(n);
             if (c.sent < c.bytes.size())
                 continue;
@@ -432,6 +436,21 @@ std::size_t CSimBench::PendingTx() const {
     for (const Chunk& c : m_impl->out)
         n += c.bytes.size() - c.sent;
     return n;
+}
+
+std::uint64_t CSimBench::RxTotal() const {
+    std::lock_guard lock(m_impl->mutex);
+    return m_impl->rxTotal;
+}
+
+std::uint64_t CSimBench::TxTotal() const {
+    std::lock_guard lock(m_impl->mutex);
+    return m_impl->txTotal;
+}
+
+bool CSimBench::OutputDue() const {
+    std::lock_guard lock(m_impl->mutex);
+    return !m_impl->out.empty() && m_impl->out.front().due <= Clock::now();
 }
 
 void CSimBench::Inject(const std::string& bytes) {

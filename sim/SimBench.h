@@ -68,6 +68,13 @@ class CSimBench {
     double LastTxMs() const;
     // Replies and flood bytes not yet written to the line.
     std::size_t PendingTx() const;
+    // Totals since the bench was made, never cleared: bytes read from the port and bytes
+    // written to it.
+    std::uint64_t RxTotal() const;
+    std::uint64_t TxTotal() const;
+    // True while some output is due now but not yet written (the line is
+    // full); output scheduled for later (latency, split) does not count.
+    bool OutputDue() const;
 
     // Writes raw bytes to the port now, as if the attached adapter sent them.
     void Inject(const std::string& bytes);

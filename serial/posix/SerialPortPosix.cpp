@@ -217,10 +217,11 @@ void CSerialPort::ReaderThreadProc() {
             continue;
         std::size_t got = 0;
         const bool alive = readChunk(got, (ev & (POLLHUP | POLLERR)) != 0);
-        if (got > 0 && m_trace)
-            m_trace(TraceDir::Rx, chunk, got);
-        if (got > 0)
+        if (got > 0) {
             (void)m_rxBuffer.Put(chunk, static_cast<int>(got)); // dropped whole if it does not fit
+            if (m_trace)
+                m_trace(TraceDir::Rx, chunk, got);
+        }
         if (!alive) {
             // The device went away (unplugged, other end closed). Stop
             // instead of spinning on a line that stays "readable" forever.

@@ -1,7 +1,10 @@
 // The main window's logic on a recording host, with its real port opened on
 // the simulated bench's pseudo-terminal. Pauses run at `scale` of their
-// length; the simulator answers within microseconds, so the reader thread and
-// the ring buffer still do real work.
+// length and then until the line is quiet: everything the port wrote has
+// reached the adapter, every reply due by now has been written, and every
+// byte written has passed the port's reader. So a busy machine slows the
+// tests down but cannot make a reply miss its pause; replies the bench holds
+// back on purpose (latency, split) still arrive late.
 #pragma once
 
 #include "protocol/Dialect.h"
@@ -13,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -20,7 +24,7 @@
 
 namespace nw::test {
 
-inline constexpr double kScale = 0.1; // 400 ms -> 40 ms
+inline constexpr double kScale = 0.05; // 400 ms -> 20 ms
 
 // A scaled pause in milliseconds, for faults timed against the pauses.
 inline constexpr std::uint32_t Scaled(std::uint32_t ms) {
@@ -41,6 +45,10 @@ protected:
                        id::main::kRadioMultiDrop, id::main::kRadioNodeSwitching,
                        id::main::kRadio1To2, id::main::kRadio1To3, id::main::kRadio1To4})
             host.initialEnabled[id] = false;
+        dlg.m_port.SetTraceSink([this](CSerialPort::TraceDir dir, const char*, std::size_t n) {
+            (dir == CSerialPort::TraceDir::Tx ? portTx : portRx) += n;
+        });
+        host.settle = [this] { WaitForQuiet(); };
         CSerialEnum none("/nonexistent-sys", "/nonexistent-dev");
         dlg.OnInitDialog(none);
         host.Type(id::main::kComboPort, bench.Path());
@@ -50,18 +58,19 @@ protected:
         bench.ClearTranscript();
     }
 
-    // Waits until the line has been quiet for a moment: a bare send with no
-    // pause after it may still be on its way to the adapter.
-    void Settle() {
-        std::size_t before = bench.Received().size();
-        for (;;) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(40));
-            const std::size_t now = bench.Received().size();
-            if (now == before && bench.PendingTx() == 0)
-                return;
-            before = now;
-        }
+    // True when nothing is in flight on the line (see the comment above).
+    bool Quiet() {
+        return bench.RxTotal() == portTx.load() && !bench.OutputDue() &&
+               bench.TxTotal() == portRx.load();
     }
+    // Waits for Quiet(), at most two seconds (a vanished line never gets quiet).
+    void WaitForQuiet() {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!Quiet() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    // After an operation: its last bare send may still be on its way.
+    void Settle() { WaitForQuiet(); }
 
     // Everything the attached adapters received since the last call.
     std::string Sent() {
@@ -79,6 +88,10 @@ protected:
         ASSERT_TRUE(bench.With(who, f));
     }
 
+    // Declared first: the port's reader counts into them until the window
+    // logic (declared last) has closed the port.
+    std::atomic<std::uint64_t> portTx{0};
+    std::atomic<std::uint64_t> portRx{0};
     sim::CSimBench bench;
     RecordingHost host;
     CSetupDlg dlg;

@@ -11,6 +11,8 @@ namespace nw::test {
 void RecordingHost::Pause(std::uint32_t ms) {
     m_pauses.push_back(ms);
     SleepAtLeast(ms * m_scale);
+    if (settle)
+        settle();
     if (onPause)
         onPause(ms);
 }

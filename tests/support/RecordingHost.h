@@ -67,6 +67,9 @@ public:
     void ClearRecords();
 
     std::map<int, bool> initialEnabled; // a control not listed starts enabled
+    // Runs after every scaled sleep, before onPause: waits for whatever the
+    // pause is meant to give time for (the bench's replies).
+    std::function<void()> settle;
     // Runs after every pause with its unscaled length: lets a test change the
     // bench in the middle of an operation.
     std::function<void(std::uint32_t)> onPause;
