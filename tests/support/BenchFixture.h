@@ -11,6 +11,7 @@
 #include "res/ControlIds.h"
 #include "serial/SerialEnum.h"
 #include "sim/SimBench.h"
+#include "support/PtyPair.h"
 #include "support/RecordingHost.h"
 #include "ui/SetupDlg.h"
 
