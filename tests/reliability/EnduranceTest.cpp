@@ -26,7 +26,9 @@ TEST(OpenClose, TenThousandCyclesLeakNothing) {
     }
     EXPECT_EQ(OpenDescriptors(), fds);
     EXPECT_EQ(Threads(), threads);
-    EXPECT_LT(ResidentKiB(), rss + 2048);
+    if (kResidentMemoryIsMeaningful) {
+        EXPECT_LT(ResidentKiB(), rss + 2048);
+    }
 }
 
 class Endurance : public BenchTest {
@@ -55,7 +57,9 @@ TEST_F(Endurance, AHundredWizardRunsLeakNothing) {
     }
     EXPECT_EQ(OpenDescriptors(), fds);
     EXPECT_EQ(Threads(), threads);
-    EXPECT_LT(ResidentKiB(), rss + 2048);
+    if (kResidentMemoryIsMeaningful) {
+        EXPECT_LT(ResidentKiB(), rss + 2048);
+    }
     EXPECT_EQ(bench.NetworkVerdict().rfind("network: OK", 0), 0u);
 }
 

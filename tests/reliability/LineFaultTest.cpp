@@ -23,7 +23,9 @@ TEST_F(BenchTest, AFloodKeepsMemoryBoundedAndTheOperationOnTime) {
     EXPECT_LE(dlg.m_exchange.m_nRxCount, 4095);
     // The port holds at most its ring; the bench itself keeps a copy of the
     // flood in its queue and transcript.
-    EXPECT_LT(ResidentKiB() - std::min(ResidentKiB(), rssBefore), 12u * 1024u);
+    if (kResidentMemoryIsMeaningful) {
+        EXPECT_LT(ResidentKiB() - std::min(ResidentKiB(), rssBefore), 12u * 1024u);
+    }
 
     ASSERT_TRUE(WaitUntil([&] { return bench.PendingTx() == 0; }, 10s));
     std::this_thread::sleep_for(50ms);

@@ -89,7 +89,8 @@ TEST(RxBuffer, StoreAcrossTheEndWrapsToSlotZeroInOrder) {
 
     // Exactly at the last slot: nothing left before the wrap.
     CRxBuffer edge;
-    ASSERT_EQ(edge.Put(fill.data(), 4095), 4095);
+    const std::string full = Pattern(4095);
+    ASSERT_EQ(edge.Put(full.data(), 4095), 4095);
     ASSERT_EQ(edge.Get(sink.data(), 4095), 4095);
     EXPECT_EQ(edge.WritePos(), 4095);
     ASSERT_EQ(edge.Put("xyz", 3), 3);
