@@ -63,8 +63,9 @@ public:
     bool Open(const std::string& device, std::uint32_t dwBaud, std::uint8_t byStopBits,
               std::uint8_t byParity);
 
-    // Writes nLength bytes and blocks until the device has taken them (at
-    // most about 1 ms per byte + 1000 ms). Returns the count written; 0 and
+    // Writes nLength bytes and blocks until the device has sent them (the
+    // hand-over takes at most about 1 ms per byte + 1000 ms; then the line's
+    // own transmit time). Returns the count written; 0 and
     // nothing sent while closed. A failure shows "reterror" (nothing could be
     // written) or "overlap" (failed while completing) through the sink.
     std::uint32_t Write(const char* pData, std::uint32_t nLength);

@@ -86,7 +86,7 @@ std::string CBenchConsole::Spell(std::string_view bytes) {
             out.push_back(ch);
         else {
             char hex[8];
-            std::snprintf(hex, sizeof hex, "<%02X>", c);
+            std::snprintf(hex, sizeof hex, "<%02x>", c);
             out += hex;
         }
     }

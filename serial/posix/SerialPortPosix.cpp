@@ -273,8 +273,15 @@ std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {
         }
         break;
     }
-    if (done < nLength)
+    if (done < nLength) {
         ShowMessage("overlap");
+        return done;
+    }
+    // Complete means transmitted, as a Windows write completes: wait until
+    // the driver has sent the bytes, so a Close right after a command (which
+    // discards what is still queued) cannot swallow it.
+    while (::tcdrain(fd) < 0 && errno == EINTR) {
+    }
     return done;
 }
 

@@ -86,7 +86,7 @@ TEST_F(SimConsole, TranscriptSpellsOutControlBytes) {
     EXPECT_EQ(CBenchConsole::FormatEntry({12.345, Direction::Rx, "master", "at\r\n"}),
               "  12.345 RX master  at<CR><LF>");
     EXPECT_EQ(CBenchConsole::FormatEntry({0.5, Direction::Tx, "", std::string("\0\x1b~\xff", 4)}),
-              "   0.500 TX -       <NUL><1B>~<FF>");
+              "   0.500 TX -       <NUL><1b>~<ff>");
     EXPECT_EQ(console.Execute("transcript"), "(transcript empty)\n");
 
     ASSERT_TRUE(bench.Start());
