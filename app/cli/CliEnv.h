@@ -1,0 +1,33 @@
+// What the terminal front end takes from its surroundings: the pacer every
+// fixed pause goes through, whether its output streams are terminals, where
+// the port list is read from and the clock of the trace time stamps. The
+// binary fills it from the process; tests fill it with a scaled pacer and
+// string streams.
+#pragma once
+
+#include "protocol/Pacer.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace nw::cli {
+
+struct CliEnv {
+    // Every fixed pause of every operation. Must be set.
+    IPacer* pacer = nullptr;
+    // Terminals get the picture drawings (stdout) and the progress line (stderr).
+    bool stdoutIsTerminal = false;
+    bool stderrIsTerminal = false;
+    // Roots the port list reads (see CSerialEnum).
+    std::string sysRoot = "/sys";
+    std::string devRoot = "/dev";
+    // Milliseconds since the program started, for the trace lines; empty:
+    // measured from the start of RunCli.
+    std::function<double()> elapsedMs;
+    // Sees the size of every chunk the port writes (true) or reads (false, on
+    // the port's reader thread); tests use it to tell when the line is quiet.
+    std::function<void(bool written, std::size_t bytes)> lineObserver;
+};
+
+} // namespace nw::cli

@@ -1,0 +1,156 @@
+#include "app/cli/CliParser.h"
+
+#include "serial/LineSettings.h"
+
+#include <CLI/CLI.hpp>
+
+#include <vector>
+
+#ifndef NW_VERSION
+#define NW_VERSION "unknown"
+#endif
+
+namespace nw::cli {
+
+namespace {
+
+constexpr char kUsageLine[] = "Usage: nodewright-cli [OPTIONS] COMMAND [COMMAND OPTIONS]";
+
+// An address reaches the adapter inside a command line: a control byte in it
+// would end or garble that line.
+bool HasControlByte(const std::string& text) {
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7f)
+            return true;
+    }
+    return false;
+}
+
+std::optional<std::string> CheckAddresses(const CliOptions& o) {
+    for (std::size_t k = 0; k < o.slaves.size(); ++k) {
+        if (o.slaves[k] && HasControlByte(*o.slaves[k]))
+            return "--slave" + std::to_string(k + 1) + ": control character in the address";
+    }
+    if (HasControlByte(o.masterAddress))
+        return std::string("--master: control character in the address");
+    return std::nullopt;
+}
+
+CLI::App* AddCommand(CLI::App& app, const char* name, const char* description) {
+    CLI::App* sub = app.add_subcommand(name, description);
+    sub->fallthrough(); // global options may also follow the command
+    sub->group("Commands");
+    return sub;
+}
+
+void AddModeOptions(CLI::App* sub, std::string& mode, bool& disable) {
+    sub->add_option("--mode", mode, "Connection mode the master gets")
+        ->check(CLI::IsMember({"multi-drop", "node-switching"}));
+    sub->add_flag("--disable-response", disable,
+                  "Tick \"Disable (OK, ERROR, CONNET, DISCONNET Message)\"");
+}
+
+} // namespace
+
+int UsageError(std::ostream& err, const std::string& reason) {
+    err << kUsageLine << '\n'
+        << "nodewright-cli: error: " << reason << '\n'
+        << "Run 'nodewright-cli --help' for the commands and their options.\n"
+        << std::flush;
+    return kExitUsage;
+}
+
+ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                              std::ostream& err) {
+    CLI::App app{"Configures OLMA Bluetooth serial adapters (one master, two to four slaves) "
+                 "over a serial line, as the Nodewright windows do.",
+                 "nodewright-cli"};
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    app.set_version_flag("--version", "nodewright-cli " NW_VERSION);
+    app.require_subcommand(1);
+    app.fallthrough();
+    app.footer("Exit status: 0 success, 1 the operation ended in a failure message, "
+               "2 usage error or the port cannot be opened.");
+
+    CliOptions o;
+    std::string mode;
+    std::vector<std::uint32_t> rates(kBaudRates.begin(), kBaudRates.end());
+    app.add_option("-p,--port", o.port,
+                   "Device path (Linux/macOS) or COMn (Windows); required except by ports");
+    app.add_option("-b,--baud", o.baud, "Baud rate")
+        ->check(CLI::IsMember(rates))
+        ->capture_default_str();
+    app.add_option("--parity", o.parity, "none | even | odd")
+        ->check(CLI::IsMember({"none", "even", "odd"}))
+        ->capture_default_str();
+    app.add_option("--stop-bits", o.stopBits, "1 | 2")
+        ->check(CLI::IsMember({1, 2}))
+        ->capture_default_str();
+    app.add_flag("--trace", o.trace, "Every byte written and read, time-stamped, on stderr");
+    app.add_flag("--json", o.json, "Machine-readable result on stdout (check, detect, autofill)");
+
+    CLI::App* ports = AddCommand(app, "ports", "List the serial ports, one per line");
+    CLI::App* check = AddCommand(app, "check", "The main window's \"Check OLMA\"");
+    CLI::App* detect =
+        AddCommand(app, "detect", "Device detection, then the multiple connection query");
+    CLI::App* master = AddCommand(app, "master", "The manual window's \"Master Set\"");
+    for (std::size_t k = 0; k < 4; ++k) {
+        const std::string name = "--slave" + std::to_string(k + 1);
+        master->add_option(name, o.slaves[k],
+                           "Tick Use " + std::to_string(k + 1) + " with this slave address");
+    }
+    AddModeOptions(master, mode, o.disableResponse);
+    CLI::App* slave = AddCommand(app, "slave", "The manual window's \"Slave Set\"");
+    slave->add_option("--master", o.masterAddress, "The master's address")->required();
+    slave->add_flag("--disable-response", o.disableResponse,
+                    "Tick \"Disable (OK, ERROR, CONNET, DISCONNET Message)\"");
+    CLI::App* reset = AddCommand(app, "reset", "\"Factory Reset\" of the main window");
+    reset->add_flag("--manual", o.manual, "Use the manual window's \"Factory Reset\" instead");
+    CLI::App* autofill = AddCommand(
+        app, "autofill", "The manual window's \"Auto Fill\": the master's slaves and mode");
+    CLI::App* wizard =
+        AddCommand(app, "wizard", "The guided setting, one line of standard input per press");
+    wizard->footer("Lines of standard input: an empty line or \"next\" presses Start/Next/Retry;\n"
+                   "\"restart\", \"reset\" (factory reset), \"check\" press those buttons;\n"
+                   "\"quit\" or the end of input ends the wizard.");
+    wizard->add_option("--n", o.slaveCount, "Number of slaves")
+        ->check(CLI::IsMember({2, 3, 4}))
+        ->capture_default_str();
+    AddModeOptions(wizard, mode, o.disableResponse);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) { // --help, --help-all, --version
+        app.exit(e, out, err);
+        out.flush();
+        return {std::nullopt, kExitSuccess};
+    } catch (const CLI::ParseError& e) {
+        // A word that names no command is left over when the command is missing.
+        const std::vector<std::string> left = app.remaining();
+        if (app.get_subcommands().empty() && !left.empty())
+            return {std::nullopt, UsageError(err, "unknown command: " + left.front())};
+        return {std::nullopt, UsageError(err, e.what())};
+    }
+
+    const std::pair<CLI::App*, CliCommand> commands[] = {
+        {ports, CliCommand::Ports},       {check, CliCommand::Check},  {detect, CliCommand::Detect},
+        {master, CliCommand::Master},     {slave, CliCommand::Slave},  {reset, CliCommand::Reset},
+        {autofill, CliCommand::AutoFill}, {wizard, CliCommand::Wizard}};
+    for (const auto& [sub, command] : commands) {
+        if (sub->parsed())
+            o.command = command;
+    }
+    if (mode == "multi-drop")
+        o.mode = ModeChoice::MultiDrop;
+    else if (mode == "node-switching")
+        o.mode = ModeChoice::NodeSwitching;
+
+    if (o.command != CliCommand::Ports && o.port.empty())
+        return {std::nullopt, UsageError(err, "--port is required by this command")};
+    if (const auto problem = CheckAddresses(o))
+        return {std::nullopt, UsageError(err, *problem)};
+    return {o, kExitSuccess};
+}
+
+} // namespace nw::cli

@@ -1,0 +1,29 @@
+// The commands of nodewright-cli. Each returns its exit status: 0 when the
+// operation ends in its success outcome, 1 when it ends in one of its failure
+// messages. The window commands run on a session whose port is open.
+#pragma once
+
+#include "app/cli/CliEnv.h"
+#include "app/cli/CliSession.h"
+#include "app/cli/TerminalConsole.h"
+
+#include <istream>
+
+namespace nw::cli {
+
+// Main window.
+int RunPorts(const CliEnv& env, CTerminalConsole& console);
+int RunCheck(CCliSession& session);
+int RunDetect(CCliSession& session);
+int RunReset(CCliSession& session);
+
+// Manual Setting window.
+int RunMaster(CCliSession& session);
+int RunSlave(CCliSession& session);
+int RunManualReset(CCliSession& session);
+int RunAutoFill(CCliSession& session);
+
+// The wizard, one button press per line of `in`.
+int RunWizard(CCliSession& session, std::istream& in);
+
+} // namespace nw::cli

@@ -1,0 +1,73 @@
+#include "app/cli/RunCli.h"
+
+#include "app/cli/CliParser.h"
+#include "app/cli/CliSession.h"
+#include "app/cli/Commands.h"
+
+#include <chrono>
+
+namespace nw::cli {
+
+namespace {
+
+// The commands whose --json result is all their stdout holds.
+bool HasJsonResult(CliCommand command) {
+    return command == CliCommand::Check || command == CliCommand::Detect ||
+           command == CliCommand::AutoFill;
+}
+
+int RunWindowCommand(CCliSession& session, std::istream& in) {
+    switch (session.Options().command) {
+    case CliCommand::Check:
+        return RunCheck(session);
+    case CliCommand::Detect:
+        return RunDetect(session);
+    case CliCommand::Reset:
+        return session.Options().manual ? RunManualReset(session) : RunReset(session);
+    case CliCommand::Master:
+        return RunMaster(session);
+    case CliCommand::Slave:
+        return RunSlave(session);
+    case CliCommand::AutoFill:
+        return RunAutoFill(session);
+    case CliCommand::Wizard:
+        return RunWizard(session, in);
+    case CliCommand::Ports:
+        break;
+    }
+    return kExitUsage;
+}
+
+} // namespace
+
+int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+           std::ostream& err, const CliEnv& givenEnv) {
+    CliEnv env = givenEnv;
+    CRealPacer realPacer;
+    if (env.pacer == nullptr)
+        env.pacer = &realPacer;
+    if (!env.elapsedMs) {
+        const auto start = std::chrono::steady_clock::now();
+        env.elapsedMs = [start] {
+            return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                             start)
+                .count();
+        };
+    }
+
+    const ParseOutcome parsed = ParseCommandLine(argc, argv, out, err);
+    if (!parsed.options)
+        return parsed.exitCode;
+    const CliOptions& options = *parsed.options;
+
+    CTerminalConsole console(out, err, env.stdoutIsTerminal, env.stderrIsTerminal);
+    if (options.command == CliCommand::Ports)
+        return RunPorts(env, console);
+    console.KeepStdoutForResult(options.json && HasJsonResult(options.command));
+    CCliSession session(options, env, console);
+    if (!session.OpenPort())
+        return kExitUsage;
+    return RunWindowCommand(session, in);
+}
+
+} // namespace nw::cli

@@ -1,0 +1,134 @@
+#include "app/qt/MainWindow.h"
+
+#include "app/qt/AboutBox.h"
+#include "app/qt/IconArt.h"
+#include "app/qt/ManualWindow.h"
+#include "app/qt/PicturePage.h"
+#include "res/ControlIds.h"
+#include "res/Strings.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QShortcut>
+
+#include <array>
+#include <utility>
+
+namespace nw::qt {
+
+namespace {
+
+using Handler = void (CSetupDlg::*)();
+namespace m = id::main;
+
+// The window's message map: control id to handler.
+constexpr std::array<std::pair<int, Handler>, 12> kHandlers = {{
+    {m::kButtonPortOpen, &CSetupDlg::OnButtonPortOpen},
+    {m::kButtonPortClose, &CSetupDlg::OnButtonPortClose},
+    {m::kButtonCheck, &CSetupDlg::OnButtonCheck},
+    {m::kRadioMultiDrop, &CSetupDlg::OnRadioMultiDrop},
+    {m::kRadioNodeSwitching, &CSetupDlg::OnRadioNodeSwitching},
+    {m::kRadio1To3, &CSetupDlg::OnRadio1To3},
+    {m::kRadio1To4, &CSetupDlg::OnRadio1To4},
+    {m::kButtonStart, &CSetupDlg::OnButtonStart},
+    {m::kButtonRestart, &CSetupDlg::OnButtonRestart},
+    {m::kButtonManual, &CSetupDlg::OnButtonManual},
+    {m::kButtonFactoryReset, &CSetupDlg::OnButtonFactoryReset},
+    {m::kRadio1To2, &CSetupDlg::OnRadio1To2},
+}};
+
+} // namespace
+
+CMainWindow::CMainWindow(const MainWindowOptions& options)
+    : CTemplateWindow(*res::FindTemplate(res::kMainWindow), nullptr), m_host(*this, m_context),
+      m_dlg(m_host) {
+    setObjectName(QStringLiteral("main"));
+    m_context.pauseScale = options.pauseScale;
+    m_context.afterPause = options.afterPause;
+    m_host.onRunManualWindow = [this](CSetupDlg& owner) { RunManual(owner); };
+    m_host.onRunAboutBox = [this] { RunAbout(); };
+
+    // The system menu's about item.
+    m_menu = new QMenu(this);
+    QAction* about = m_menu->addAction(QString::fromUtf8(res::kAboutMenuText));
+    connect(about, &QAction::triggered, this, &CMainWindow::OpenAbout);
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, &CMainWindow::OpenAbout);
+
+    setWindowIcon(AppIcon());
+    CreatePicturePages();
+
+    CSerialEnum system;
+    RunOperation([&] { m_dlg.OnInitDialog(options.ports ? *options.ports : system); });
+}
+
+CMainWindow::~CMainWindow() = default;
+
+void CMainWindow::CreatePicturePages() {
+    // Laid onto the picture area's rectangle, above it.
+    const QWidget* area = Control(m::kPictureArea);
+    for (int id : id::kPicturePages) {
+        auto* page = new CPicturePage(*res::FindTemplate(id), this);
+        page->setGeometry(area->geometry());
+        page->raise();
+        m_pages[id] = page;
+        m_host.AddPicture(id, page);
+    }
+}
+
+QWidget* CMainWindow::Picture(int templateId) const {
+    const auto it = m_pages.find(templateId);
+    return it == m_pages.end() ? nullptr : it->second;
+}
+
+int CMainWindow::VisiblePicture() const {
+    for (const auto& [id, page] : m_pages) {
+        if (!page->isHidden())
+            return id;
+    }
+    return 0;
+}
+
+CManualWindow* CMainWindow::ManualWindow() const {
+    return m_manual.data();
+}
+
+void CMainWindow::PresetPort(const QString& device) {
+    if (auto* combo = ControlAs<QComboBox>(m::kComboPort))
+        combo->setEditText(device);
+}
+
+void CMainWindow::OnControlClicked(int id) {
+    for (const auto& [control, handler] : kHandlers) {
+        if (control == id) {
+            RunOperation([this, h = handler] { (m_dlg.*h)(); });
+            return;
+        }
+    }
+}
+
+void CMainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    m_menu->popup(event->globalPos());
+}
+
+void CMainWindow::OpenAbout() {
+    RunOperation([this] { m_dlg.OnSysCommand(static_cast<unsigned>(id::kSysCommandAbout)); });
+}
+
+void CMainWindow::RunManual(CSetupDlg& owner) {
+    CManualWindow window(this, owner, m_context);
+    m_manual = &window;
+    window.Run();
+    m_manual = nullptr;
+}
+
+void CMainWindow::RunAbout() {
+    CAboutBox box(this);
+    box.setWindowModality(Qt::WindowModal);
+    CBusyCursor::IdleScope idle(m_context.cursor);
+    box.exec();
+}
+
+} // namespace nw::qt

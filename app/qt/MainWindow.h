@@ -1,0 +1,73 @@
+// The main window (template 102) around its logic: the port and line
+// settings, the message area, the fifteen picture pages on the picture area,
+// the wizard's buttons; clicks go to the logic's handlers. The about item
+// sits in the window's context menu and on F1, where Linux users look for
+// what a system menu offers elsewhere.
+#pragma once
+
+#include "app/qt/HostContext.h"
+#include "app/qt/QtHost.h"
+#include "app/qt/TemplateWindow.h"
+#include "serial/SerialEnum.h"
+#include "ui/SetupDlg.h"
+
+#include <QPointer>
+
+#include <functional>
+
+#include <map>
+
+class QMenu;
+
+namespace nw::qt {
+
+class CManualWindow;
+
+struct MainWindowOptions {
+    // Where the port list comes from; nullptr: the system's own ports.
+    CSerialEnum* ports = nullptr;
+    // Every pause lasts its length times this, then `afterPause` runs; only
+    // tests change them.
+    double pauseScale = 1.0;
+    std::function<void()> afterPause;
+};
+
+class CMainWindow : public CTemplateWindow {
+    Q_OBJECT
+  public:
+    explicit CMainWindow(const MainWindowOptions& options = {});
+    ~CMainWindow() override;
+
+    CSetupDlg& Logic() { return m_dlg; }
+    CQtHost& Host() { return m_host; }
+    CHostContext& Context() { return m_context; }
+    QWidget* Picture(int templateId) const;
+    // The picture page shown now, 0 when none.
+    int VisiblePicture() const;
+    // The Manual Setting window while it is open, else nullptr.
+    CManualWindow* ManualWindow() const;
+    // The context menu offering the about item.
+    QMenu* AboutMenu() const { return m_menu; }
+
+    // Puts a device path in the port box, as if the user had typed it.
+    void PresetPort(const QString& device);
+
+  protected:
+    void OnControlClicked(int id) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    void CreatePicturePages();
+    void OpenAbout();
+    void RunManual(CSetupDlg& owner);
+    void RunAbout();
+
+    CHostContext m_context;
+    CQtHost m_host;
+    CSetupDlg m_dlg;
+    std::map<int, QWidget*> m_pages;
+    QMenu* m_menu = nullptr;
+    QPointer<CManualWindow> m_manual;
+};
+
+} // namespace nw::qt

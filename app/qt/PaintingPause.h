@@ -1,0 +1,14 @@
+// The pause of the desktop program: waits at least the given time while the
+// windows keep painting and answering the window manager. User input that
+// arrives meanwhile stays queued and is handled after the operation that
+// paused, as if the program had not looked at it yet.
+#pragma once
+
+namespace nw::qt {
+
+// Runs a nested event loop that excludes user input, ended by a precise
+// single-shot timer; loops again if the timer fired early. Returns at once
+// for `ms` <= 0.
+void PauseKeepingPainted(double ms);
+
+} // namespace nw::qt

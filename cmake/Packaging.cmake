@@ -1,0 +1,42 @@
+# Installation and the Debian package: the executables, the desktop entry and
+# the icon in the usual places, and a .deb built with CPack
+# (cpack -G DEB in the build tree).
+include(GNUInstallDirs)
+
+foreach(program nodewright nodewright-cli nodewright-sim)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+
+if(TARGET nodewright)
+  # The icon is drawn by the program itself; write it as PNG files at build
+  # time, in the icon theme's layout.
+  set(NW_ICON_DIR ${CMAKE_BINARY_DIR}/icons/hicolor)
+  add_custom_command(
+    OUTPUT ${NW_ICON_DIR}/128x128/apps/nodewright.png
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+            $<TARGET_FILE:nodewright> --write-icons ${NW_ICON_DIR}
+    DEPENDS nodewright
+    COMMENT "Drawing the nodewright icon")
+  add_custom_target(nodewright_icons ALL DEPENDS ${NW_ICON_DIR}/128x128/apps/nodewright.png)
+  install(DIRECTORY ${NW_ICON_DIR} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+  install(FILES ${PROJECT_SOURCE_DIR}/res/nodewright.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+endif()
+
+set(CPACK_PACKAGE_NAME nodewright)
+set(CPACK_PACKAGE_VENDOR "Nodewright developers")
+set(CPACK_PACKAGE_CONTACT "Nodewright developers <nodewright@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Sets up OLMA Bluetooth serial adapters as one master and two to four slaves")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The Korean texts of the windows need a font with Hangul; the windows need
+# the platform plugins (xcb, wayland).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, qt6-qpa-plugins")
+set(CPACK_STRIP_FILES ON)
+include(CPack)
