@@ -1,5 +1,6 @@
 #include "app/cli/CliParser.h"
 
+#include "protocol/Dialect.h"
 #include "serial/LineSettings.h"
 
 #include <CLI/CLI.hpp>
@@ -18,21 +19,12 @@ constexpr char kUsageLine[] = "Usage: nodewright-cli [OPTIONS] COMMAND [COMMAND 
 
 // An address reaches the adapter inside a command line: a control byte in it
 // would end or garble that line.
-bool HasControlByte(const std::string& text) {
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == 0x7f)
-            return true;
-    }
-    return false;
-}
-
 std::optional<std::string> CheckAddresses(const CliOptions& o) {
     for (std::size_t k = 0; k < o.slaves.size(); ++k) {
-        if (o.slaves[k] && HasControlByte(*o.slaves[k]))
+        if (o.slaves[k] && cmd::HasControlChar(*o.slaves[k]))
             return "--slave" + std::to_string(k + 1) + ": control character in the address";
     }
-    if (HasControlByte(o.masterAddress))
+    if (cmd::HasControlChar(o.masterAddress))
         return std::string("--master: control character in the address");
     return std::nullopt;
 }
