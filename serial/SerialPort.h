@@ -43,7 +43,7 @@ struct PortFailure {
 };
 
 class CSerialPort {
-public:
+  public:
     // Receives the port's own failure texts ("reterror", "overlap"); the front
     // end shows them as a message box. Called on the writing thread while the
     // write lock is held.
@@ -87,8 +87,8 @@ public:
 
     void SetMessageSink(MessageSink sink);
 
-    // Sees every byte on the line: what Write handed to the device (Tx, on
-    // the writing thread) and every chunk the reader read (Rx, on the reader
+    // Sees every byte on the line, in the order it crossed: what Write handed
+    // to the device (Tx, on the writing thread) and every chunk the reader read (Rx, on the reader
     // thread, once the chunk went into the ring buffer or was dropped). Set it
     // while the port is closed.
     enum class TraceDir { Tx, Rx };
@@ -99,7 +99,7 @@ public:
     // reaches it directly.
     CRxBuffer m_rxBuffer;
 
-private:
+  private:
     struct Native; // platform handles
     void ReaderThreadProc();
     void Fail(PortError code, int osError);
@@ -111,6 +111,7 @@ private:
     std::atomic<bool> m_bReaderRunning{false};
     std::thread m_pReader;
     std::mutex m_csWrite;
+    std::mutex m_csTrace; // orders Tx and Rx trace calls
     MessageSink m_sink;
     TraceSink m_trace;
     PortFailure m_failure;

@@ -19,8 +19,8 @@ namespace nw {
 
 namespace {
 
-constexpr std::size_t kChunk = 256;      // bytes per read, as the reader hands them on
-constexpr int kWriteFixedMs = 1000;      // write time-out: 1 ms per byte + this
+constexpr std::size_t kChunk = 256; // bytes per read, as the reader hands them on
+constexpr int kWriteFixedMs = 1000; // write time-out: 1 ms per byte + this
 constexpr int kWritePerByteMs = 1;
 
 PortError ErrorFromOpen(int err) {
@@ -66,7 +66,9 @@ struct CSerialPort::Native {
 
 CSerialPort::CSerialPort() : m_native(std::make_unique<Native>()) {}
 
-CSerialPort::~CSerialPort() { Close(); }
+CSerialPort::~CSerialPort() {
+    Close();
+}
 
 void CSerialPort::SetMessageSink(MessageSink sink) {
     std::lock_guard lock(m_csWrite);
@@ -111,7 +113,7 @@ bool CSerialPort::Open(const std::string& device, std::uint32_t dwBaud, std::uin
         const int err = errno;
         return fail(ErrorFromOpen(err), err);
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(n.fd, &st) < 0)
         return fail(PortError::System, errno);
     if (!S_ISCHR(st.st_mode))
@@ -193,7 +195,7 @@ void CSerialPort::ReaderThreadProc() {
                 continue;
             if (r < 0 && errno == EAGAIN)
                 return got > 0 || !hangup; // hung up with nothing left: gone
-            return false; // EIO, or 0 bytes from a readable line: gone
+            return false;                  // EIO, or 0 bytes from a readable line: gone
         }
     };
 
@@ -219,8 +221,10 @@ void CSerialPort::ReaderThreadProc() {
         const bool alive = readChunk(got, (ev & (POLLHUP | POLLERR)) != 0);
         if (got > 0) {
             (void)m_rxBuffer.Put(chunk, static_cast<int>(got)); // dropped whole if it does not fit
-            if (m_trace)
+            if (m_trace) {
+                std::lock_guard traceLock(m_csTrace);
                 m_trace(TraceDir::Rx, chunk, got);
+            }
         }
         if (!alive) {
             // The device went away (unplugged, other end closed). Stop
@@ -240,24 +244,32 @@ std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {
     if (pData == nullptr || nLength == 0)
         return 0;
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(
-                                             kWriteFixedMs + kWritePerByteMs * nLength);
+    const auto deadline =
+        Clock::now() + std::chrono::milliseconds(kWriteFixedMs + kWritePerByteMs * nLength);
     std::uint32_t done = 0;
     bool waited = false;
     while (done < nLength) {
-        const ssize_t r = ::write(fd, pData + done, nLength - done);
-        if (r > 0) {
-            if (m_trace)
+        ssize_t r = 0;
+        if (m_trace) {
+            // The trace lock keeps the reader from tracing the reply before
+            // this thread has traced what provoked it.
+            std::lock_guard traceLock(m_csTrace);
+            r = ::write(fd, pData + done, nLength - done);
+            if (r > 0)
                 m_trace(TraceDir::Tx, pData + done, static_cast<std::size_t>(r));
+        } else {
+            r = ::write(fd, pData + done, nLength - done);
+        }
+        if (r > 0) {
             done += static_cast<std::uint32_t>(r);
             continue;
         }
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0 && errno == EAGAIN) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  deadline - Clock::now())
-                                  .count();
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+                    .count();
             pollfd p{fd, POLLOUT, 0};
             const int pr = left > 0 ? ::poll(&p, 1, static_cast<int>(left)) : 0;
             if (pr < 0 && errno == EINTR)

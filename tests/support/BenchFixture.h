@@ -20,8 +20,8 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
-#include <thread>
 #include <string>
+#include <thread>
 
 namespace nw::test {
 
@@ -33,18 +33,18 @@ inline constexpr std::uint32_t Scaled(std::uint32_t ms) {
 }
 
 class BenchTest : public ::testing::Test {
-protected:
+  protected:
     explicit BenchTest(double scale = kScale) : host(scale), dlg(host) {}
 
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(bench.Start(&error)) << error;
         // Template state of the main window's controls.
-        for (int id : {id::main::kButtonPortClose, id::main::kButtonCheck,
-                       id::main::kButtonFactoryReset, id::main::kButtonStart,
-                       id::main::kButtonRestart, id::main::kButtonManual,
-                       id::main::kRadioMultiDrop, id::main::kRadioNodeSwitching,
-                       id::main::kRadio1To2, id::main::kRadio1To3, id::main::kRadio1To4})
+        for (int id :
+             {id::main::kButtonPortClose, id::main::kButtonCheck, id::main::kButtonFactoryReset,
+              id::main::kButtonStart, id::main::kButtonRestart, id::main::kButtonManual,
+              id::main::kRadioMultiDrop, id::main::kRadioNodeSwitching, id::main::kRadio1To2,
+              id::main::kRadio1To3, id::main::kRadio1To4})
             host.initialEnabled[id] = false;
         dlg.m_port.SetTraceSink([this](CSerialPort::TraceDir dir, const char*, std::size_t n) {
             (dir == CSerialPort::TraceDir::Tx ? portTx : portRx) += n;
@@ -54,13 +54,16 @@ protected:
         dlg.OnInitDialog(none);
         host.Type(id::main::kComboPort, bench.Path());
         dlg.OnButtonPortOpen();
-        ASSERT_EQ(dlg.m_bPortOpen, 1) << (host.BoxDetails().empty() ? "" : host.BoxDetails().back());
+        ASSERT_EQ(dlg.m_bPortOpen, 1)
+            << (host.BoxDetails().empty() ? "" : host.BoxDetails().back());
         host.ClearRecords();
         bench.ClearTranscript();
     }
 
     // True when nothing is in flight on the line (see the comment above).
     bool Quiet() {
+        if (dlg.m_port.IsDisconnected())
+            return true; // the line is gone: nothing more will move
         return bench.RxTotal() == portTx.load() && !bench.OutputDue() &&
                bench.TxTotal() == portRx.load();
     }
