@@ -174,20 +174,14 @@ void CSetupDlg::ShowPicture(int page) {
 void CSetupDlg::OnRadioMultiDrop() { m_nMode = 0; }
 void CSetupDlg::OnRadioNodeSwitching() { m_nMode = 1; }
 
-void CSetupDlg::OnRadio1To2() {
-    m_nOneToN = 0;
+void CSetupDlg::ChooseOneToN(int oneToN) {
+    m_nOneToN = oneToN;
     ShowPicture(wizard::OverviewPage(m_nOneToN));
 }
 
-void CSetupDlg::OnRadio1To3() {
-    m_nOneToN = 1;
-    ShowPicture(wizard::OverviewPage(m_nOneToN));
-}
-
-void CSetupDlg::OnRadio1To4() {
-    m_nOneToN = 2;
-    ShowPicture(wizard::OverviewPage(m_nOneToN));
-}
+void CSetupDlg::OnRadio1To2() { ChooseOneToN(0); }
+void CSetupDlg::OnRadio1To3() { ChooseOneToN(1); }
+void CSetupDlg::OnRadio1To4() { ChooseOneToN(2); }
 
 void CSetupDlg::ReportFailure(const char* text) {
     m_host.EnableControl(kButtonStart, true);

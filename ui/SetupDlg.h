@@ -86,6 +86,7 @@ public:
 
 private:
     void ReportFailure(const char* text);
+    void ChooseOneToN(int oneToN); // a 1:N radio: the value and its overview page
     void FillComboFromTable(int id, std::span<const TableEntry> table, int key);
     int SelectedTableValue(int id, std::span<const TableEntry> table);
 
