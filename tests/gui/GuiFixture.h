@@ -4,7 +4,7 @@
 // box, records its text and presses OK).
 #pragma once
 
-#include "QuietLine.h"
+#include "support/QuietLine.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/ManualWindow.h"
 #include "serial/SerialEnum.h"

@@ -2,7 +2,7 @@
 // touch exists in its window's template with a kind that can take the call,
 // the controls start in the states the logic assumes, and the picture pages
 // the wizard shows are the pages the templates and the picture table hold.
-#include "QuietLine.h"
+#include "support/QuietLine.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/PicturePages.h"

@@ -44,17 +44,9 @@ protected:
         sim::CSimBench fresh;
         ASSERT_TRUE(fresh.Start());
         ASSERT_TRUE(fresh.Attach("master"));
-        // Quiet now means quiet on the new line.
-        const std::uint64_t tx0 = portTx.load();
-        const std::uint64_t rx0 = portRx.load();
-        host.settle = [&] {
-            WaitUntil(
-                [&] {
-                    return fresh.RxTotal() == portTx.load() - tx0 && !fresh.OutputDue() &&
-                           fresh.TxTotal() == portRx.load() - rx0;
-                },
-                2s);
-        };
+        // Quiet now means quiet on the new line (the port is closed here).
+        QuietLine freshLine(fresh, dlg.m_port);
+        host.settle = [&] { freshLine.Wait([] { std::this_thread::sleep_for(1ms); }); };
         host.Type(kComboPort, fresh.Path());
         dlg.OnButtonPortOpen();
         ASSERT_EQ(dlg.m_bPortOpen, 1);

@@ -12,6 +12,7 @@
 #include "serial/SerialEnum.h"
 #include "sim/SimBench.h"
 #include "support/PtyPair.h"
+#include "support/QuietLine.h"
 #include "support/RecordingHost.h"
 #include "ui/SetupDlg.h"
 
@@ -46,9 +47,6 @@ class BenchTest : public ::testing::Test {
               id::main::kRadioMultiDrop, id::main::kRadioNodeSwitching, id::main::kRadio1To2,
               id::main::kRadio1To3, id::main::kRadio1To4})
             host.initialEnabled[id] = false;
-        dlg.m_port.SetTraceSink([this](CSerialPort::TraceDir dir, const char*, std::size_t n) {
-            (dir == CSerialPort::TraceDir::Tx ? portTx : portRx) += n;
-        });
         host.settle = [this] { WaitForQuiet(); };
         CSerialEnum none("/nonexistent-sys", "/nonexistent-dev");
         dlg.OnInitDialog(none);
@@ -60,18 +58,10 @@ class BenchTest : public ::testing::Test {
         bench.ClearTranscript();
     }
 
-    // True when nothing is in flight on the line (see the comment above).
-    bool Quiet() {
-        if (dlg.m_port.IsDisconnected())
-            return true; // the line is gone: nothing more will move
-        return bench.RxTotal() == portTx.load() && !bench.OutputDue() &&
-               bench.TxTotal() == portRx.load();
-    }
-    // Waits for Quiet(), at most two seconds (a vanished line never gets quiet).
+    // Waits until nothing is in flight on the line (see the comment above),
+    // two seconds at most (a vanished line never gets quiet).
     void WaitForQuiet() {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (!Quiet() && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        line.Wait([] { std::this_thread::sleep_for(std::chrono::microseconds(200)); });
     }
     // After an operation: its last bare send may still be on its way.
     void Settle() { WaitForQuiet(); }
@@ -92,13 +82,14 @@ class BenchTest : public ::testing::Test {
         ASSERT_TRUE(bench.With(who, f));
     }
 
-    // Declared first: the port's reader counts into them until the window
-    // logic (declared last) has closed the port.
-    std::atomic<std::uint64_t> portTx{0};
-    std::atomic<std::uint64_t> portRx{0};
     sim::CSimBench bench;
     RecordingHost host;
     CSetupDlg dlg;
+    // Counts the port's traffic (through the port's trace sink).
+    QuietLine line{bench, dlg.m_port};
+
+    // The port closes (its reader stops counting) before `line` goes.
+    ~BenchTest() override { dlg.m_port.Close(); }
 };
 
 } // namespace nw::test

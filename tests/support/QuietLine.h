@@ -18,13 +18,15 @@ namespace nw::test {
 class QuietLine {
   public:
     // Watches `port`'s traffic; call while the port is closed.
-    QuietLine(sim::CSimBench& bench, CSerialPort& port) : m_bench(bench) {
+    QuietLine(sim::CSimBench& bench, CSerialPort& port) : m_bench(bench), m_port(port) {
         port.SetTraceSink([this](CSerialPort::TraceDir dir, const char*, std::size_t n) {
             (dir == CSerialPort::TraceDir::Tx ? m_tx : m_rx) += n;
         });
     }
 
     bool Quiet() const {
+        if (m_port.IsDisconnected())
+            return true; // the line is gone: nothing more will move
         return m_bench.RxTotal() == m_tx.load() && !m_bench.OutputDue() &&
                m_bench.TxTotal() == m_rx.load();
     }
@@ -39,6 +41,7 @@ class QuietLine {
 
   private:
     sim::CSimBench& m_bench;
+    CSerialPort& m_port;
     std::atomic<std::uint64_t> m_tx{0};
     std::atomic<std::uint64_t> m_rx{0};
 };
