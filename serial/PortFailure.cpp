@@ -13,8 +13,9 @@ std::string PortFailure::Describe() const {
     case PortError::NotFound:
         return dev + ": no such device; check the cable and the port name" + os;
     case PortError::PermissionDenied:
-        return dev + ": permission denied; add your user to the 'dialout' group "
-                     "(sudo usermod -aG dialout $USER), then log out and in again" +
+        return dev +
+               ": permission denied; add your user to the 'dialout' group "
+               "(sudo usermod -aG dialout $USER), then log out and in again" +
                os;
     case PortError::Busy:
         return dev + ": the port is in use by another program" + os;

@@ -4,7 +4,9 @@
 
 namespace nw {
 
-CRxBuffer::CRxBuffer() { Reset(); }
+CRxBuffer::CRxBuffer() {
+    Reset();
+}
 
 void CRxBuffer::Reset() {
     m_nWritePos = 0;
@@ -34,8 +36,7 @@ int CRxBuffer::Put(const char* source, int length) {
 
 int CRxBuffer::Get(char* destination, int length) {
     std::lock_guard lock(m_cs);
-    if (m_nCount.load(std::memory_order_acquire) < length || length <= 0 ||
-        destination == nullptr)
+    if (m_nCount.load(std::memory_order_acquire) < length || length <= 0 || destination == nullptr)
         return 0;
     const int room = kCapacity - m_nReadPos;
     if (room >= length) {

@@ -224,29 +224,13 @@ std::vector<CComPortInfo> ListPorts(const fs::path&, const fs::path& devRoot) {
 
 } // namespace
 
-CComPortInfo::CComPortInfo(std::string name, std::string friendlyName)
-    : m_strName(std::move(name)), m_strFriendlyName(std::move(friendlyName)) {}
-
 CSerialEnum::CSerialEnum() : CSerialEnum("/sys", "/dev") {}
-
-CSerialEnum::CSerialEnum(std::string sysRoot, std::string devRoot)
-    : m_strSysRoot(std::move(sysRoot)), m_strDevRoot(std::move(devRoot)) {}
 
 bool CSerialEnum::Enumerate() {
     Clear();
     m_aPorts = Sorted(ListPorts(m_strSysRoot, m_strDevRoot));
     m_nPortCount = static_cast<int>(m_aPorts.size());
     return true;
-}
-
-bool CSerialEnum::Refresh() {
-    Clear();
-    return Enumerate();
-}
-
-void CSerialEnum::Clear() {
-    m_aPorts.clear();
-    m_nPortCount = 0;
 }
 
 } // namespace nw

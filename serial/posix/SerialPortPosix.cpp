@@ -70,16 +70,6 @@ CSerialPort::~CSerialPort() {
     Close();
 }
 
-void CSerialPort::SetMessageSink(MessageSink sink) {
-    std::lock_guard lock(m_csWrite);
-    m_sink = std::move(sink);
-}
-
-void CSerialPort::ShowMessage(const char* text) {
-    if (m_sink)
-        m_sink(text);
-}
-
 void CSerialPort::Fail(PortError code, int osError) {
     m_failure.code = code;
     m_failure.osError = osError;

@@ -6,22 +6,45 @@ namespace nw::posix {
 
 bool BaudToSpeed(std::uint32_t baud, speed_t& speed) {
     switch (baud) {
-    case 1200: speed = B1200; return true;
-    case 2400: speed = B2400; return true;
-    case 4800: speed = B4800; return true;
-    case 9600: speed = B9600; return true;
-    case 19200: speed = B19200; return true;
-    case 38400: speed = B38400; return true;
-    case 57600: speed = B57600; return true;
-    case 115200: speed = B115200; return true;
-    case 230400: speed = B230400; return true;
+    case 1200:
+        speed = B1200;
+        return true;
+    case 2400:
+        speed = B2400;
+        return true;
+    case 4800:
+        speed = B4800;
+        return true;
+    case 9600:
+        speed = B9600;
+        return true;
+    case 19200:
+        speed = B19200;
+        return true;
+    case 38400:
+        speed = B38400;
+        return true;
+    case 57600:
+        speed = B57600;
+        return true;
+    case 115200:
+        speed = B115200;
+        return true;
+    case 230400:
+        speed = B230400;
+        return true;
 #ifdef B460800
-    case 460800: speed = B460800; return true;
+    case 460800:
+        speed = B460800;
+        return true;
 #endif
 #ifdef B921600
-    case 921600: speed = B921600; return true;
+    case 921600:
+        speed = B921600;
+        return true;
 #endif
-    default: return false;
+    default:
+        return false;
     }
 }
 
