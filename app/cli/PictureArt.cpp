@@ -1,36 +1,14 @@
 #include "app/cli/PictureArt.h"
 
-#include <array>
+#include "res/PicturePages.h"
+
 #include <vector>
 
 namespace nw::cli {
 
 namespace {
 
-constexpr int kNoArrow = -1;
-constexpr int kMaster = 0; // targets 1..4 are the slaves
-
-struct PageArt {
-    int page;
-    int slaves;
-    int target;
-};
-
-constexpr std::array<PageArt, 15> kPages = {{{138, 2, kNoArrow},
-                                             {139, 3, kNoArrow},
-                                             {129, 4, kNoArrow},
-                                             {142, 2, kMaster},
-                                             {145, 3, kMaster},
-                                             {146, 4, kMaster},
-                                             {150, 2, 1},
-                                             {151, 3, 1},
-                                             {152, 4, 1},
-                                             {156, 2, 2},
-                                             {157, 3, 2},
-                                             {158, 4, 2},
-                                             {161, 3, 3},
-                                             {162, 4, 3},
-                                             {165, 4, 4}}};
+constexpr int kMaster = 0; // the arrow's node: 0 the master, 1..4 the slaves
 
 constexpr int kSlaveStride = 8; // columns from one slave box to the next
 
@@ -46,13 +24,14 @@ void Put(std::string& line, int column, const std::string& text) {
     line.replace(at, text.size(), text);
 }
 
-std::string Draw(const PageArt& art) {
+std::string Draw(const res::PicturePage& art) {
+    const int target = res::ArrowNode(art.arrow).value_or(-1);
     const int last = SlaveColumn(art.slaves - 1);
     const int center = (SlaveColumn(0) + last) / 2;
     std::vector<std::string> lines(6);
     lines[0] = "1:" + std::to_string(art.slaves) + " network";
     Put(lines[1], center - 1, "[M]");
-    if (art.target == kMaster)
+    if (target == kMaster)
         Put(lines[1], center + 4, "<== attach the master");
     Put(lines[2], center, "|");
     Put(lines[3], SlaveColumn(0),
@@ -63,10 +42,9 @@ std::string Draw(const PageArt& art) {
         Put(lines[5], SlaveColumn(k) - 1, "[S" + std::to_string(k + 1) + "]");
     }
     Put(lines[3], center, "+");
-    if (art.target > kMaster) {
+    if (target > kMaster) {
         lines.emplace_back();
-        Put(lines.back(), SlaveColumn(art.target - 1),
-            "^ attach slave" + std::to_string(art.target));
+        Put(lines.back(), SlaveColumn(target - 1), "^ attach slave" + std::to_string(target));
     }
     std::string out;
     for (const std::string& line : lines)
@@ -77,11 +55,8 @@ std::string Draw(const PageArt& art) {
 } // namespace
 
 std::string DrawPicturePage(int page) {
-    for (const PageArt& art : kPages) {
-        if (art.page == page)
-            return Draw(art);
-    }
-    return {};
+    const res::PicturePage* art = res::FindPicturePage(page);
+    return art != nullptr ? Draw(*art) : std::string();
 }
 
 } // namespace nw::cli
