@@ -103,6 +103,7 @@ class CSerialPort {
     struct Native; // platform handles
     void ReaderThreadProc();
     void Fail(PortError code, int osError);
+    static std::string SystemText(int osError); // the system's own words, per platform
     void ShowMessage(const char* text);
 
     std::unique_ptr<Native> m_native;

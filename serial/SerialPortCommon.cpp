@@ -15,4 +15,11 @@ void CSerialPort::ShowMessage(const char* text) {
         m_sink(text);
 }
 
+void CSerialPort::Fail(PortError code, int osError) {
+    m_failure.code = code;
+    m_failure.osError = osError;
+    m_failure.device = m_device;
+    m_failure.osText = osError != 0 ? SystemText(osError) : std::string();
+}
+
 } // namespace nw

@@ -22,7 +22,9 @@ CSetupDlg::CSetupDlg(IHost& host)
     m_port.SetMessageSink([this](const std::string& text) { m_host.MessageBox(text); });
 }
 
-bool CSetupDlg::ResponseDisabled() { return m_host.GetCheck(kCheckDisableResponse); }
+bool CSetupDlg::ResponseDisabled() {
+    return m_host.GetCheck(kCheckDisableResponse);
+}
 
 void CSetupDlg::UpdateData(bool bSaveAndValidate) {
     if (bSaveAndValidate)
@@ -80,19 +82,23 @@ std::string CSetupDlg::ChosenDevice() {
     return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
 }
 
+namespace {
+// The controls an open port enables and a closed one disables (1009 does the
+// opposite; Restart and 1035 are left alone), in this order.
+constexpr int kPortControls[] = {
+    kButtonPortClose,    kButtonCheck, kButtonFactoryReset, kButtonStart, kRadioMultiDrop,
+    kRadioNodeSwitching, kRadio1To2,   kRadio1To3,          kRadio1To4,   kButtonManual};
+} // namespace
+
 void CSetupDlg::EnablePortOpenControls() {
     m_host.EnableControl(kButtonPortOpen, false);
-    for (int id : {kButtonPortClose, kButtonCheck, kButtonFactoryReset, kButtonStart,
-                   kRadioMultiDrop, kRadioNodeSwitching, kRadio1To2, kRadio1To3, kRadio1To4,
-                   kButtonManual})
+    for (int id : kPortControls)
         m_host.EnableControl(id, true);
 }
 
 void CSetupDlg::EnablePortClosedControls() {
     m_host.EnableControl(kButtonPortOpen, true);
-    for (int id : {kButtonPortClose, kButtonCheck, kButtonFactoryReset, kButtonStart,
-                   kRadioMultiDrop, kRadioNodeSwitching, kRadio1To2, kRadio1To3, kRadio1To4,
-                   kButtonManual})
+    for (int id : kPortControls)
         m_host.EnableControl(id, false);
 }
 
@@ -131,9 +137,13 @@ void CSetupDlg::OnButtonPortClose() {
     UpdateData(false);
 }
 
-int CSetupDlg::DetectDevice() { return nw::DetectDevice(m_exchange); }
+int CSetupDlg::DetectDevice() {
+    return nw::DetectDevice(m_exchange);
+}
 
-int CSetupDlg::CheckMultiConnection() { return nw::CheckMultiConnection(m_exchange); }
+int CSetupDlg::CheckMultiConnection() {
+    return nw::CheckMultiConnection(m_exchange);
+}
 
 int CSetupDlg::ReadDeviceInfo(int nSlot) {
     const DeviceInfoResult r =
@@ -171,17 +181,27 @@ void CSetupDlg::ShowPicture(int page) {
         m_host.ShowPicture(page, true);
 }
 
-void CSetupDlg::OnRadioMultiDrop() { m_nMode = 0; }
-void CSetupDlg::OnRadioNodeSwitching() { m_nMode = 1; }
+void CSetupDlg::OnRadioMultiDrop() {
+    m_nMode = 0;
+}
+void CSetupDlg::OnRadioNodeSwitching() {
+    m_nMode = 1;
+}
 
 void CSetupDlg::ChooseOneToN(int oneToN) {
     m_nOneToN = oneToN;
     ShowPicture(wizard::OverviewPage(m_nOneToN));
 }
 
-void CSetupDlg::OnRadio1To2() { ChooseOneToN(0); }
-void CSetupDlg::OnRadio1To3() { ChooseOneToN(1); }
-void CSetupDlg::OnRadio1To4() { ChooseOneToN(2); }
+void CSetupDlg::OnRadio1To2() {
+    ChooseOneToN(0);
+}
+void CSetupDlg::OnRadio1To3() {
+    ChooseOneToN(1);
+}
+void CSetupDlg::OnRadio1To4() {
+    ChooseOneToN(2);
+}
 
 void CSetupDlg::ReportFailure(const char* text) {
     m_host.EnableControl(kButtonStart, true);

@@ -183,12 +183,8 @@ CSerialPort::~CSerialPort() {
     Close();
 }
 
-void CSerialPort::Fail(PortError code, int osError) {
-    m_failure.code = code;
-    m_failure.osError = osError;
-    m_failure.device = m_device;
-    m_failure.osText =
-        osError != 0 ? win32::SystemText(static_cast<std::uint32_t>(osError)) : std::string();
+std::string CSerialPort::SystemText(int osError) {
+    return win32::SystemText(static_cast<std::uint32_t>(osError));
 }
 
 bool CSerialPort::Open(const std::string& device, std::uint32_t dwBaud, std::uint8_t byStopBits,
