@@ -1,6 +1,7 @@
 #include "res/PicturePages.h"
 
 #include <array>
+#include <cmath>
 
 namespace nw::res {
 
@@ -84,6 +85,35 @@ std::optional<int> ArrowNode(ArrowTarget target) {
     if (target == A::None)
         return std::nullopt;
     return static_cast<int>(target) - static_cast<int>(A::Master);
+}
+
+PointF RimPoint(PointF from, PointF to, double r) {
+    const double dx = to.x - from.x;
+    const double dy = to.y - from.y;
+    const double length = std::hypot(dx, dy);
+    if (length <= 0)
+        return from;
+    return {from.x + dx * r / length, from.y + dy * r / length};
+}
+
+std::optional<ArrowShape> ArrowFor(const TreeNode& node) {
+    constexpr double kHeadLength = 14.0;
+    constexpr double kHeadHalfWidth = 7.0;
+    constexpr double kTipDepth = 3.0; // how far the tip reaches inside the rim
+    const PointF tail{static_cast<double>(node.tailX), static_cast<double>(node.tailY)};
+    const PointF centre{static_cast<double>(node.cx), static_cast<double>(node.cy)};
+    const PointF tip = RimPoint(centre, tail, kNodeRadius - kTipDepth);
+    const double length = std::hypot(tail.x - tip.x, tail.y - tip.y);
+    if (length <= kHeadLength)
+        return std::nullopt;
+    const PointF unit{(tail.x - tip.x) / length, (tail.y - tip.y) / length}; // tip to tail
+    const PointF normal{-unit.y, unit.x};
+    const PointF base{tip.x + unit.x * kHeadLength, tip.y + unit.y * kHeadLength};
+    return ArrowShape{tail,
+                      base,
+                      tip,
+                      {base.x + normal.x * kHeadHalfWidth, base.y + normal.y * kHeadHalfWidth},
+                      {base.x - normal.x * kHeadHalfWidth, base.y - normal.y * kHeadHalfWidth}};
 }
 
 std::string PageDescription(const PicturePage& page) {

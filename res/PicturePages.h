@@ -42,6 +42,26 @@ std::span<const TreeNode> TreeFor(int slaves);
 // Index into TreeFor() of the node the arrow points at; none for overviews.
 std::optional<int> ArrowNode(ArrowTarget target);
 
+// Geometry of the drawing, in bitmap pixels, shared by the front ends.
+struct PointF {
+    double x, y;
+};
+inline constexpr double kLinePenWidth = 2.0; // circles and the lines between them
+inline constexpr double kArrowShaftWidth = 4.0;
+
+// The point where the segment from `from` towards `to` leaves the circle of
+// radius `r` around `from`.
+PointF RimPoint(PointF from, PointF to, double r);
+
+// The red arrow into a node: a shaft from `tail` to `headBase` and a filled
+// triangle `tip`, `left`, `right`. The tip lies just inside the circle's rim
+// on the line from the tail to the centre.
+struct ArrowShape {
+    PointF tail, headBase, tip, left, right;
+};
+// None when the tail is too close to the circle for a head to fit.
+std::optional<ArrowShape> ArrowFor(const TreeNode& node);
+
 // One sentence a screen reader can say for the page, e.g. "1:3 network,
 // attach slave2 next".
 std::string PageDescription(const PicturePage& page);

@@ -62,6 +62,16 @@ class CSerialPort {
     // leaves the object closed and ready for another Open.
     bool Open(const std::string& device, std::uint32_t dwBaud, std::uint8_t byStopBits,
               std::uint8_t byParity);
+    // Opens COM port number `nPort`: the device PortNameForNumber(nPort).
+    bool Open(int nPort, std::uint32_t dwBaud, std::uint8_t byStopBits, std::uint8_t byParity);
+
+    // True where the system names its serial ports by number (Windows: COM1,
+    // COM2, ...), so a port text "COMn" means port n; false where ports are
+    // device paths.
+    static bool PortsAreNumbered();
+    // The device name of port number `nPort` ("COM12" on Windows; on POSIX
+    // systems the conventional device of that COM number, /dev/ttyS<n-1>).
+    static std::string PortNameForNumber(int nPort);
 
     // Writes nLength bytes and blocks until the device has sent them (the
     // hand-over takes at most about 1 ms per byte + 1000 ms; then the line's

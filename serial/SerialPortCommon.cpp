@@ -5,6 +5,11 @@
 
 namespace nw {
 
+bool CSerialPort::Open(int nPort, std::uint32_t dwBaud, std::uint8_t byStopBits,
+                       std::uint8_t byParity) {
+    return Open(PortNameForNumber(nPort), dwBaud, byStopBits, byParity);
+}
+
 void CSerialPort::SetMessageSink(MessageSink sink) {
     std::lock_guard lock(m_csWrite);
     m_sink = std::move(sink);

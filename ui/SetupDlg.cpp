@@ -108,7 +108,8 @@ void CSetupDlg::OnButtonPortOpen() {
         return;
     const std::string device = ChosenDevice();
     int number = 0;
-    if (std::sscanf(device.c_str(), "COM%d", &number) == 1)
+    const bool numbered = std::sscanf(device.c_str(), "COM%d", &number) == 1;
+    if (numbered)
         m_nPort = number;
     m_nBaud = static_cast<std::uint32_t>(SelectedTableValue(kComboBaud, kBaudTable));
     m_nParity = SelectedTableValue(kComboParity, kParityTable);
@@ -117,8 +118,14 @@ void CSetupDlg::OnButtonPortOpen() {
         m_host.MessageBox(msg::kSerialPortOpenError, "No port chosen: pick or type a port.");
         return;
     }
-    if (!m_port.Open(device, m_nBaud, static_cast<std::uint8_t>(m_nStopBits),
-                     static_cast<std::uint8_t>(m_nParity))) {
+    const auto stopBits = static_cast<std::uint8_t>(m_nStopBits);
+    const auto parity = static_cast<std::uint8_t>(m_nParity);
+    // Where ports are numbered, "COM12" and "COM12 (USB)" both mean port 12;
+    // elsewhere the text is the device itself.
+    const bool opened = numbered && CSerialPort::PortsAreNumbered()
+                            ? m_port.Open(m_nPort, m_nBaud, stopBits, parity)
+                            : m_port.Open(device, m_nBaud, stopBits, parity);
+    if (!opened) {
         m_host.MessageBox(msg::kSerialPortOpenError, m_port.LastFailure().Describe());
         return;
     }

@@ -6,6 +6,7 @@
 #include "app/qt/PicturePage.h"
 #include "res/ControlIds.h"
 #include "res/Strings.h"
+#include "ui/MessageMaps.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -13,32 +14,10 @@
 #include <QMenu>
 #include <QShortcut>
 
-#include <array>
-#include <utility>
-
 namespace nw::qt {
 
 namespace {
-
-using Handler = void (CSetupDlg::*)();
 namespace m = id::main;
-
-// The window's message map: control id to handler.
-constexpr std::array<std::pair<int, Handler>, 12> kHandlers = {{
-    {m::kButtonPortOpen, &CSetupDlg::OnButtonPortOpen},
-    {m::kButtonPortClose, &CSetupDlg::OnButtonPortClose},
-    {m::kButtonCheck, &CSetupDlg::OnButtonCheck},
-    {m::kRadioMultiDrop, &CSetupDlg::OnRadioMultiDrop},
-    {m::kRadioNodeSwitching, &CSetupDlg::OnRadioNodeSwitching},
-    {m::kRadio1To3, &CSetupDlg::OnRadio1To3},
-    {m::kRadio1To4, &CSetupDlg::OnRadio1To4},
-    {m::kButtonStart, &CSetupDlg::OnButtonStart},
-    {m::kButtonRestart, &CSetupDlg::OnButtonRestart},
-    {m::kButtonManual, &CSetupDlg::OnButtonManual},
-    {m::kButtonFactoryReset, &CSetupDlg::OnButtonFactoryReset},
-    {m::kRadio1To2, &CSetupDlg::OnRadio1To2},
-}};
-
 } // namespace
 
 CMainWindow::CMainWindow(const MainWindowOptions& options)
@@ -101,12 +80,8 @@ void CMainWindow::PresetPort(const QString& device) {
 }
 
 void CMainWindow::OnControlClicked(int id) {
-    for (const auto& [control, handler] : kHandlers) {
-        if (control == id) {
-            RunOperation([this, h = handler] { (m_dlg.*h)(); });
-            return;
-        }
-    }
+    if (const auto handler = FindHandler(kSetupDlgHandlers, id))
+        RunOperation([this, handler] { (m_dlg.*handler)(); });
 }
 
 void CMainWindow::contextMenuEvent(QContextMenuEvent* event) {

@@ -2,33 +2,9 @@
 
 #include "app/qt/IconArt.h"
 #include "res/ControlIds.h"
-
-#include <array>
-#include <utility>
+#include "ui/MessageMaps.h"
 
 namespace nw::qt {
-
-namespace {
-
-using Handler = void (CManualDlg::*)();
-namespace u = id::manual;
-
-// The window's message map: control id to handler.
-constexpr std::array<std::pair<int, Handler>, 11> kHandlers = {{
-    {u::kButtonCheck, &CManualDlg::OnButtonCheck},
-    {u::kRadioMultiDrop, &CManualDlg::OnRadioMultiDrop},
-    {u::kRadioNodeSwitching, &CManualDlg::OnRadioNodeSwitching},
-    {u::kButtonFactoryReset, &CManualDlg::OnButtonFactoryReset},
-    {u::kButtonMasterSet, &CManualDlg::OnButtonMasterSet},
-    {u::kButtonSlaveSet, &CManualDlg::OnButtonSlaveSet},
-    {u::kButtonAutoFill, &CManualDlg::OnButtonAutoFill},
-    {u::kCheckUse1, &CManualDlg::OnCheckUse1},
-    {u::kCheckUse2, &CManualDlg::OnCheckUse2},
-    {u::kCheckUse3, &CManualDlg::OnCheckUse3},
-    {u::kCheckUse4, &CManualDlg::OnCheckUse4},
-}};
-
-} // namespace
 
 CManualWindow::CManualWindow(QWidget* parent, CSetupDlg& main, CHostContext& context)
     : CTemplateWindow(*res::FindTemplate(res::kManualWindow), parent), m_host(*this, context),
@@ -47,12 +23,8 @@ void CManualWindow::Run() {
 }
 
 void CManualWindow::OnControlClicked(int id) {
-    for (const auto& [control, handler] : kHandlers) {
-        if (control == id) {
-            RunOperation([this, h = handler] { (m_dlg.*h)(); });
-            return;
-        }
-    }
+    if (const auto handler = FindHandler(kManualDlgHandlers, id))
+        RunOperation([this, handler] { (m_dlg.*handler)(); });
 }
 
 } // namespace nw::qt

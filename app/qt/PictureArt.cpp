@@ -11,12 +11,11 @@ namespace nw::qt {
 
 namespace {
 
-constexpr double kPenWidth = 2.0;
-constexpr double kShaftWidth = 4.0;
-constexpr double kHeadLength = 14.0;
-constexpr double kHeadHalfWidth = 7.0;
 const QColor kRed(220, 0, 0);
-constexpr double kTipDepth = 3.0; // how far the tip reaches inside the rim
+
+QPointF Q(res::PointF p) {
+    return {p.x, p.y};
+}
 
 QFont LabelFont() {
     QFont font;
@@ -26,33 +25,15 @@ QFont LabelFont() {
     return font;
 }
 
-// The point where the segment from `from` towards `to` leaves a circle of
-// radius `r` around `from`.
-QPointF OnRim(const QPointF& from, const QPointF& to, double r) {
-    QLineF line(from, to);
-    if (line.length() <= 0)
-        return from;
-    line.setLength(r);
-    return line.p2();
-}
-
 void DrawArrow(QPainter& p, const res::TreeNode& node) {
-    const QPointF tail(node.tailX, node.tailY);
-    const QPointF tip = ArrowTip(node);
-    QLineF shaft(tip, tail);
-    const double length = shaft.length();
-    if (length <= kHeadLength)
+    const std::optional<res::ArrowShape> arrow = res::ArrowFor(node);
+    if (!arrow)
         return;
-    const QPointF unit = (tail - tip) / length; // from tip back to tail
-    const QPointF normal(-unit.y(), unit.x());
-    const QPointF headBase = tip + unit * kHeadLength;
-
-    p.setPen(QPen(kRed, kShaftWidth, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(QLineF(headBase, tail));
+    p.setPen(QPen(kRed, res::kArrowShaftWidth, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QLineF(Q(arrow->headBase), Q(arrow->tail)));
     p.setPen(Qt::NoPen);
     p.setBrush(kRed);
-    p.drawPolygon(
-        QPolygonF({tip, headBase + normal * kHeadHalfWidth, headBase - normal * kHeadHalfWidth}));
+    p.drawPolygon(QPolygonF({Q(arrow->tip), Q(arrow->left), Q(arrow->right)}));
 }
 
 // An 8-bit palette that holds the drawing's colours and the blends between
@@ -74,8 +55,8 @@ QList<QRgb> Palette() {
 } // namespace
 
 QPointF ArrowTip(const res::TreeNode& node) {
-    return OnRim(QPointF(node.cx, node.cy), QPointF(node.tailX, node.tailY),
-                 res::kNodeRadius - kTipDepth);
+    const std::optional<res::ArrowShape> arrow = res::ArrowFor(node);
+    return arrow ? Q(arrow->tip) : QPointF(node.cx, node.cy);
 }
 
 QImage DrawPicture(const res::PicturePage& page) {
@@ -86,17 +67,18 @@ QImage DrawPicture(const res::PicturePage& page) {
 
     const std::span<const res::TreeNode> tree = res::TreeFor(page.slaves);
     const res::TreeNode& master = tree[0];
-    const QPointF m(master.cx, master.cy);
-    p.setPen(QPen(Qt::black, kPenWidth));
+    const res::PointF m{static_cast<double>(master.cx), static_cast<double>(master.cy)};
+    p.setPen(QPen(Qt::black, res::kLinePenWidth));
     for (std::size_t i = 1; i < tree.size(); ++i) {
-        const QPointF s(tree[i].cx, tree[i].cy);
-        p.drawLine(OnRim(m, s, res::kNodeRadius), OnRim(s, m, res::kNodeRadius));
+        const res::PointF s{static_cast<double>(tree[i].cx), static_cast<double>(tree[i].cy)};
+        p.drawLine(Q(res::RimPoint(m, s, res::kNodeRadius)),
+                   Q(res::RimPoint(s, m, res::kNodeRadius)));
     }
     p.setFont(LabelFont());
     for (const res::TreeNode& node : tree) {
         const QRectF box(node.cx - res::kNodeRadius, node.cy - res::kNodeRadius,
                          2.0 * res::kNodeRadius, 2.0 * res::kNodeRadius);
-        p.setPen(QPen(Qt::black, kPenWidth));
+        p.setPen(QPen(Qt::black, res::kLinePenWidth));
         p.setBrush(Qt::white);
         p.drawEllipse(box);
         p.drawText(box, Qt::AlignCenter, QString::fromUtf8(node.label));

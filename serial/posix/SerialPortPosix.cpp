@@ -74,6 +74,14 @@ std::string CSerialPort::SystemText(int osError) {
     return std::strerror(osError);
 }
 
+bool CSerialPort::PortsAreNumbered() {
+    return false;
+}
+
+std::string CSerialPort::PortNameForNumber(int nPort) {
+    return "/dev/ttyS" + std::to_string(nPort - 1); // COM1 is ttyS0
+}
+
 bool CSerialPort::Open(const std::string& device, std::uint32_t dwBaud, std::uint8_t byStopBits,
                        std::uint8_t byParity) {
     if (IsOpen()) {

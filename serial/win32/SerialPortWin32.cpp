@@ -187,6 +187,14 @@ std::string CSerialPort::SystemText(int osError) {
     return win32::SystemText(static_cast<std::uint32_t>(osError));
 }
 
+bool CSerialPort::PortsAreNumbered() {
+    return true;
+}
+
+std::string CSerialPort::PortNameForNumber(int nPort) {
+    return "COM" + std::to_string(nPort);
+}
+
 bool CSerialPort::Open(const std::string& device, std::uint32_t dwBaud, std::uint8_t byStopBits,
                        std::uint8_t byParity) {
     if (IsOpen()) {

@@ -1,0 +1,16 @@
+// The about box (template 100): icon, version line, notice, OK.
+#pragma once
+
+#include "app/win32/TemplateDialog.h"
+
+namespace nw::win {
+
+class CAboutBox : public CTemplateDialog {
+  public:
+    explicit CAboutBox(CHostContext& context);
+
+  protected:
+    void OnInitDialog() override { Center(); }
+};
+
+} // namespace nw::win

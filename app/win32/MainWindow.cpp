@@ -1,0 +1,165 @@
+#include "app/win32/MainWindow.h"
+
+#include "app/win32/AboutBox.h"
+#include "res/ControlIds.h"
+#include "res/Strings.h"
+#include "ui/MessageMaps.h"
+
+namespace nw::win {
+
+namespace {
+// The timer that tells onShown the window is up: timer messages come only
+// once the queue is empty, after the dialog manager has shown the window.
+constexpr UINT_PTR kShownTimer = 1;
+} // namespace
+
+CMainWindow::CMainWindow(CHostContext& context, CSerialEnum* ports)
+    : CTemplateDialog(*res::FindTemplate(res::kMainWindow), context), m_ports(ports),
+      m_host(context), m_dlg(m_host) {
+    m_host.onRunManualWindow = [this](CSetupDlg& owner) { RunManual(owner); };
+    m_host.onRunAboutBox = [this] { RunAbout(); };
+    m_icon = LoadIconW(context.instance, MAKEINTRESOURCEW(res::kIconApp));
+    m_smallIcon = static_cast<HICON>(LoadImageW(context.instance, MAKEINTRESOURCEW(res::kIconApp),
+                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+CMainWindow::~CMainWindow() {
+    m_pages.clear();
+    if (m_smallIcon != nullptr)
+        DestroyIcon(m_smallIcon);
+}
+
+HWND CMainWindow::Picture(int templateId) const {
+    for (const auto& page : m_pages) {
+        if (page->Template().id == templateId)
+            return page->Hwnd();
+    }
+    return nullptr;
+}
+
+int CMainWindow::VisiblePicture() const {
+    for (const auto& page : m_pages) {
+        if (page->Hwnd() != nullptr && IsWindowVisible(page->Hwnd()))
+            return page->Template().id;
+    }
+    return 0;
+}
+
+void CMainWindow::OnInitDialog() {
+    m_host.Attach(Hwnd());
+    AddAboutItem();
+    SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(m_smallIcon != nullptr ? m_smallIcon : m_icon));
+    CreatePicturePages();
+    CSerialEnum system;
+    RunOperation([&] { m_dlg.OnInitDialog(m_ports != nullptr ? *m_ports : system); });
+    Center();
+    if (onShown)
+        SetTimer(Hwnd(), kShownTimer, 50, nullptr);
+}
+
+void CMainWindow::AddAboutItem() {
+    HMENU menu = GetSystemMenu(Hwnd(), FALSE);
+    if (menu == nullptr)
+        return;
+    wchar_t text[128] = {};
+    if (LoadStringW(Context().instance, static_cast<UINT>(res::kStringAboutMenu), text,
+                    static_cast<int>(std::size(text))) > 0) {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id::kSysCommandAbout), text);
+    }
+}
+
+void CMainWindow::CreatePicturePages() {
+    for (int templateId : id::kPicturePages) {
+        auto page = std::make_unique<CPicturePage>(*res::FindTemplate(templateId), Context());
+        if (page->Create(Hwnd()) == nullptr)
+            continue;
+        m_host.AddPicture(templateId, page->Hwnd());
+        m_pages.push_back(std::move(page));
+    }
+    LayoutPictures();
+}
+
+void CMainWindow::LayoutPictures() {
+    HWND area = GetDlgItem(Hwnd(), id::main::kPictureArea);
+    if (area == nullptr)
+        return;
+    RECT r{};
+    GetWindowRect(area, &r);
+    MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    // Above the picture area's static, which they cover; the static must not
+    // paint over the page shown on it.
+    SetWindowLongPtrW(area, GWL_STYLE, GetWindowLongPtrW(area, GWL_STYLE) | WS_CLIPSIBLINGS);
+    for (const auto& page : m_pages) {
+        SetWindowPos(page->Hwnd(), HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOACTIVATE);
+    }
+}
+
+bool CMainWindow::OnCommand(int id, int code) {
+    if (code != BN_CLICKED)
+        return false;
+    if (const auto handler = FindHandler(kSetupDlgHandlers, id)) {
+        RunOperation([this, handler] { (m_dlg.*handler)(); });
+        return true;
+    }
+    return false;
+}
+
+bool CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+    switch (message) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0u) != static_cast<WPARAM>(id::kSysCommandAbout))
+            return false; // the system's own commands
+        RunOperation([this, wParam] { m_dlg.OnSysCommand(static_cast<unsigned>(wParam)); });
+        result = TRUE;
+        return true;
+    case WM_PAINT: {
+        if (!IsIconic(Hwnd()))
+            return false;
+        // Minimised: the icon in the middle of the client area.
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Hwnd(), &ps);
+        SendMessageW(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        RECT client{};
+        GetClientRect(Hwnd(), &client);
+        const int cx = GetSystemMetrics(SM_CXICON);
+        const int cy = GetSystemMetrics(SM_CYICON);
+        DrawIcon(dc, (client.right - cx + 1) / 2, (client.bottom - cy + 1) / 2, m_icon);
+        EndPaint(Hwnd(), &ps);
+        result = TRUE;
+        return true;
+    }
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<INT_PTR>(m_icon);
+        return true;
+    case WM_TIMER:
+        if (wParam != kShownTimer)
+            return false;
+        KillTimer(Hwnd(), kShownTimer);
+        if (!IsWindowVisible(Hwnd()))
+            ShowWindow(Hwnd(), SW_SHOW);
+        RunOperation([this] { onShown(*this); });
+        result = TRUE;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainWindow::RunManual(CSetupDlg& owner) {
+    CManualWindow window(Context(), owner);
+    window.onOpened = onManualOpened;
+    window.Run(Hwnd());
+}
+
+void CMainWindow::RunAbout() {
+    CAboutBox box(Context());
+    CWaitCursorState::IdleScope idle(Context().cursor);
+    box.RunModal(Hwnd());
+}
+
+} // namespace nw::win

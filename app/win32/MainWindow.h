@@ -1,0 +1,61 @@
+// The main window (template 102) around its logic: the port and line
+// settings, the message area, the fifteen picture pages laid on the picture
+// area, the wizard's buttons, and the system menu's about item (command 16).
+#pragma once
+
+#include "app/win32/ManualWindow.h"
+#include "app/win32/PicturePage.h"
+#include "app/win32/TemplateDialog.h"
+#include "app/win32/Win32Host.h"
+#include "serial/SerialEnum.h"
+#include "ui/SetupDlg.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace nw::win {
+
+class CMainWindow : public CTemplateDialog {
+  public:
+    // `ports`: where the port list comes from; nullptr: the system's ports.
+    explicit CMainWindow(CHostContext& context, CSerialEnum* ports = nullptr);
+    ~CMainWindow() override;
+
+    // Runs the window until the user closes it.
+    void Run() { RunModal(nullptr); }
+
+    CSetupDlg& Logic() { return m_dlg; }
+    CWin32Host& Host() { return m_host; }
+    // The picture page numbered `templateId`, null when there is none.
+    HWND Picture(int templateId) const;
+    // The page shown now, 0 when none.
+    int VisiblePicture() const;
+
+    // Runs once the window is initialised, inside its modal loop (after the
+    // window has been shown).
+    std::function<void(CMainWindow&)> onShown;
+    // Tests only: runs inside the Manual Setting window's modal loop.
+    std::function<void(CManualWindow&)> onManualOpened;
+
+  protected:
+    void OnInitDialog() override;
+    bool OnCommand(int id, int code) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+  private:
+    void AddAboutItem();
+    void CreatePicturePages();
+    void LayoutPictures();
+    void RunManual(CSetupDlg& owner);
+    void RunAbout();
+
+    CSerialEnum* m_ports;
+    CWin32Host m_host;
+    CSetupDlg m_dlg;
+    std::vector<std::unique_ptr<CPicturePage>> m_pages;
+    HICON m_icon = nullptr;
+    HICON m_smallIcon = nullptr;
+};
+
+} // namespace nw::win

@@ -1,0 +1,48 @@
+#include "app/win32/ManualWindow.h"
+
+#include "res/Strings.h"
+#include "ui/MessageMaps.h"
+
+namespace nw::win {
+
+CManualWindow::CManualWindow(CHostContext& context, CSetupDlg& main)
+    : CTemplateDialog(*res::FindTemplate(res::kManualWindow), context), m_host(context),
+      m_dlg(main, m_host) {}
+
+void CManualWindow::Run(HWND owner) {
+    // Open and idle, the window waits for the user: no hourglass for the
+    // count the main window keeps raised meanwhile.
+    CWaitCursorState::IdleScope idle(Context().cursor);
+    RunModal(owner);
+}
+
+void CManualWindow::OnInitDialog() {
+    m_host.Attach(Hwnd());
+    HINSTANCE instance = Context().instance;
+    SendMessageW(Hwnd(), WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(res::kIconApp))));
+    Center();
+    RunOperation([this] { m_dlg.OnInitDialog(); });
+    if (onOpened)
+        PostMessageW(Hwnd(), WM_APP, 0, 0); // once the modal loop runs
+}
+
+bool CManualWindow::OnCommand(int id, int code) {
+    if (code != BN_CLICKED)
+        return false;
+    if (const auto handler = FindHandler(kManualDlgHandlers, id)) {
+        RunOperation([this, handler] { (m_dlg.*handler)(); });
+        return true;
+    }
+    return false;
+}
+
+bool CManualWindow::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) {
+    if (message != WM_APP || !onOpened)
+        return false;
+    onOpened(*this);
+    result = TRUE;
+    return true;
+}
+
+} // namespace nw::win

@@ -1,0 +1,68 @@
+// A dialog built in memory from one of the res/ templates, run modally or
+// created as a child. Button clicks reach OnCommand by control id. Handlers
+// run through RunOperation, which holds back an end of the dialog asked for
+// meanwhile until the handler has ended. While an operation runs the
+// hourglass shows over the window.
+#pragma once
+
+#include "app/win32/HostContext.h"
+#include "res/DialogTemplates.h"
+
+#include "app/win32/Win32.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace nw::win {
+
+class CTemplateDialog {
+  public:
+    CTemplateDialog(const res::DialogTemplate& tmpl, CHostContext& context);
+    virtual ~CTemplateDialog();
+    CTemplateDialog(const CTemplateDialog&) = delete;
+    CTemplateDialog& operator=(const CTemplateDialog&) = delete;
+
+    // Runs the dialog modally for `owner` (may be null); returns the result
+    // given to End, or -1 when the window could not be created.
+    INT_PTR RunModal(HWND owner);
+    // Creates the dialog as a window of `parent` (a child for a child
+    // template); returns null on failure.
+    HWND Create(HWND parent);
+
+    HWND Hwnd() const { return m_hwnd; }
+    const res::DialogTemplate& Template() const { return m_template; }
+
+    // Ends a modal run with `result`, once any running operation has ended.
+    void End(INT_PTR result);
+    // Runs one handler; an End asked for meanwhile happens when it ends.
+    void RunOperation(const std::function<void()>& handler);
+
+  protected:
+    // WM_INITDIALOG; the window exists and Hwnd() is set.
+    virtual void OnInitDialog() {}
+    // A command from control `id` (BN_CLICKED and the like, IDOK, IDCANCEL);
+    // IDOK and IDCANCEL end the dialog unless this returns true.
+    virtual bool OnCommand(int id, int code);
+    // Any other message; return true when handled, with its result in `result`.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+
+    CHostContext& Context() { return m_context; }
+    // Puts the window in the middle of its owner, or of the screen.
+    void Center();
+
+  private:
+    static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    const res::DialogTemplate& m_template;
+    CHostContext& m_context;
+    std::vector<std::uint8_t> m_blob;
+    HWND m_hwnd = nullptr;
+    bool m_modal = false;
+    int m_running = 0;
+    bool m_endPending = false;
+    INT_PTR m_pendingResult = 0;
+};
+
+} // namespace nw::win
