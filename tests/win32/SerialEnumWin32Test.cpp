@@ -80,8 +80,14 @@ TEST(SerialEnumWin32, PortsAboveNineAreProbedToo) {
     const std::string high = Env("NW_WIN32_TEST_HIGH_PORT"); // a COMn, n > 9, with a device
     if (high.empty())
         GTEST_SKIP() << "set NW_WIN32_TEST_HIGH_PORT to a COM port above COM9";
-    CSerialPort port; // the device-namespace path reaches it
+    CSerialPort port; // the device-namespace path reaches it, by name and by number
     ASSERT_TRUE(port.Open(high, 9600, stopbits::kOne, parity::kNone))
+        << port.LastFailure().Describe();
+    port.Close();
+    ASSERT_TRUE(CSerialPort::PortsAreNumbered());
+    const int number = Number(high);
+    EXPECT_EQ(CSerialPort::PortNameForNumber(number), high);
+    ASSERT_TRUE(port.Open(number, 9600, stopbits::kOne, parity::kNone))
         << port.LastFailure().Describe();
     port.Close();
     CSerialEnum ports;

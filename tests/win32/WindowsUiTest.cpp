@@ -161,6 +161,46 @@ TEST(WindowsUi, SystemMenuEndsWithTheAboutItemAndTheIconIsSet) {
     });
 }
 
+// What the about box showed, read while it was open.
+struct AboutSeen {
+    static inline bool found = false;
+    static inline std::string ok;
+    static inline bool icon = false;
+    static inline HWND owner = nullptr;
+
+    static BOOL CALLBACK Visit(HWND w, LPARAM) {
+        if (TextOf(w) != res::FindTemplate(res::kAboutBox)->caption)
+            return TRUE;
+        found = true;
+        ok = TextOf(GetDlgItem(w, IDOK));
+        owner = GetWindow(w, GW_OWNER);
+        for (HWND c = GetWindow(w, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (SendMessageW(c, STM_GETICON, 0, 0) != 0)
+                icon = true;
+        }
+        PostMessageW(w, WM_COMMAND, IDOK, 0);
+        return FALSE;
+    }
+    static void CALLBACK Look(HWND, UINT, UINT_PTR timer, DWORD) {
+        EnumThreadWindows(GetCurrentThreadId(), &Visit, 0);
+        if (found)
+            KillTimer(nullptr, timer);
+    }
+};
+
+TEST(WindowsUi, SystemMenuItemOpensTheAboutBox) {
+    WithMainWindow([](CMainWindow& w) {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, &AboutSeen::Look);
+        // Returns once the box, run modally, has been closed by its OK.
+        SendMessageW(w.Hwnd(), WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandAbout), 0);
+        KillTimer(nullptr, timer);
+        EXPECT_TRUE(AboutSeen::found);
+        EXPECT_EQ(AboutSeen::ok, "확인");
+        EXPECT_TRUE(AboutSeen::icon) << "icon 128 missing from the about box";
+        EXPECT_EQ(AboutSeen::owner, w.Hwnd());
+    });
+}
+
 TEST(WindowsUi, OnePicturePageShowsOverThePictureArea) {
     WithMainWindow([](CMainWindow& w) {
         HWND dlg = w.Hwnd();
@@ -306,7 +346,8 @@ TEST(WindowsUi, PortOpenCheckAndManualSettingReachTheAdapter) {
     };
     window.onShown = [&](CMainWindow& w) {
         HWND dlg = w.Hwnd();
-        SetDlgItemTextW(dlg, m::kComboPort, Widen(port).c_str());
+        // "COMn" and anything after it: the number is the port.
+        SetDlgItemTextW(dlg, m::kComboPort, Widen(std::string(port) + " (bench)").c_str());
         Click(dlg, m::kButtonPortOpen);
         ASSERT_TRUE(boxes.empty()) << boxes.front();
         EXPECT_EQ(DlgText(dlg, m::kStaticMessage), "Port Open");
