@@ -371,6 +371,69 @@ TEST(WindowsUi, PortOpenCheckAndManualSettingReachTheAdapter) {
     EXPECT_FALSE(window.Logic().m_port.IsOpen());
 }
 
+// What a message box showed, read while it was open.
+struct BoxSeen {
+    static inline std::vector<int> buttons; // by id: their texts follow the system's language
+    static inline std::string text;
+    static inline bool found = false;
+
+    static BOOL CALLBACK Visit(HWND w, LPARAM) {
+        if (TextOf(w) != res::kMessageBoxTitle || !IsWindowVisible(w))
+            return TRUE;
+        found = true;
+        for (HWND c = GetWindow(w, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (ClassOf(c) == "Button" && IsWindowVisible(c))
+                buttons.push_back(GetDlgCtrlID(c));
+            else if (ClassOf(c) == "Static" && !TextOf(c).empty())
+                text = TextOf(c);
+        }
+        PostMessageW(w, WM_COMMAND, IDOK, 0);
+        return FALSE;
+    }
+    static void CALLBACK Look(HWND, UINT, UINT_PTR timer, DWORD) {
+        EnumThreadWindows(GetCurrentThreadId(), &Visit, 0);
+        if (found)
+            KillTimer(nullptr, timer);
+    }
+};
+
+TEST(WindowsUi, MessageBoxHasOnlyOkAndShowsTheDetailBelowTheText) {
+    CHostContext context;
+    context.instance = GetModuleHandleW(nullptr);
+    CWin32Host host(context);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &BoxSeen::Look);
+    host.MessageBox("ERROR: Serial Port Open", "COM7: no such device");
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(BoxSeen::found);
+    EXPECT_EQ(BoxSeen::buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(BoxSeen::text, "ERROR: Serial Port Open\n\nCOM7: no such device");
+}
+
+TEST(WindowsUi, WaitCursorShowsOnlyWhileWorkRuns) {
+    CWaitCursorState cursor;
+    EXPECT_FALSE(cursor.Busy());
+    cursor.Raise(); // an operation
+    EXPECT_TRUE(cursor.Busy());
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+    {
+        // A modal window waits for the user: the raised count is no work.
+        CWaitCursorState::IdleScope idle(cursor);
+        EXPECT_FALSE(cursor.Busy());
+        cursor.Raise(); // an operation inside that window
+        EXPECT_TRUE(cursor.Busy());
+        cursor.Lower();
+        EXPECT_FALSE(cursor.Busy());
+    }
+    EXPECT_TRUE(cursor.Busy()); // back in the operation that opened it
+    cursor.Lower();
+    EXPECT_FALSE(cursor.Busy());
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+    cursor.Lower(); // one too many never goes below zero
+    cursor.Raise();
+    EXPECT_TRUE(cursor.Busy());
+    cursor.Lower();
+}
+
 // A window that counts its paints.
 struct PaintCounter {
     static inline int paints = 0;
