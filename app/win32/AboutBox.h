@@ -1,4 +1,5 @@
-// The about box (template 100): icon, version line, notice, OK.
+// The about box (template 100): icon, version line, notice, OK. Opened
+// modally from the main window's system menu.
 #pragma once
 
 #include "app/win32/TemplateDialog.h"
@@ -10,7 +11,7 @@ class CAboutBox : public CTemplateDialog {
     explicit CAboutBox(CHostContext& context);
 
   protected:
-    void OnInitDialog() override { Center(); }
+    void OnInitDialog() override;
 };
 
 } // namespace nw::win

@@ -6,6 +6,7 @@
 #include "app/win32/MainWindow.h"
 #include "app/win32/PaintingPause.h"
 #include "app/win32/PictureBitmap.h"
+#include "app/win32/Screenshot.h"
 #include "app/win32/Text.h"
 #include "res/ControlIds.h"
 #include "res/PicturePages.h"
@@ -64,6 +65,16 @@ const char* ExpectedClass(res::ControlKind kind) {
     default:
         return "Button";
     }
+}
+
+// With NW_WIN32_SHOT_DIR set (a Windows path), saves what the screen shows
+// of `window` there, for a person to look at.
+void SaveShot(HWND window, const wchar_t* name) {
+    const wchar_t* dir = _wgetenv(L"NW_WIN32_SHOT_DIR");
+    if (dir == nullptr)
+        return;
+    PauseKeepingPainted(300);
+    SaveWindowImage(window, std::wstring(dir) + L"\\" + name);
 }
 
 // Runs the main window and `check` inside its modal loop once it shows.
@@ -172,6 +183,7 @@ struct AboutSeen {
         if (TextOf(w) != res::FindTemplate(res::kAboutBox)->caption)
             return TRUE;
         found = true;
+        SaveShot(w, L"about-win32.bmp");
         ok = TextOf(GetDlgItem(w, IDOK));
         owner = GetWindow(w, GW_OWNER);
         for (HWND c = GetWindow(w, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -342,6 +354,7 @@ TEST(WindowsUi, PortOpenCheckAndManualSettingReachTheAdapter) {
     std::string manualInfo;
     window.onManualOpened = [&](CManualWindow& manual) {
         manualInfo = DlgText(manual.Hwnd(), id::manual::kStaticInfo);
+        SaveShot(manual.Hwnd(), L"manual-win32.bmp");
         manual.End(IDCANCEL);
     };
     window.onShown = [&](CMainWindow& w) {
