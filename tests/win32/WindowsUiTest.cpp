@@ -15,10 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace nw::win::test {
@@ -382,6 +384,96 @@ TEST(WindowsUi, PortOpenCheckAndManualSettingReachTheAdapter) {
     };
     window.Run();
     EXPECT_FALSE(window.Logic().m_port.IsOpen());
+}
+
+// The simulated bench's console, reached from Windows: commands go into its
+// input (a FIFO), and each is known done when the bench has answered the
+// marker line sent after it.
+class CBenchConsole {
+  public:
+    CBenchConsole(std::wstring input, std::wstring output)
+        : m_input(std::move(input)), m_output(std::move(output)) {}
+
+    bool Do(const std::string& command) {
+        const std::string marker = "mark" + std::to_string(++m_marker);
+        FILE* in = _wfopen(m_input.c_str(), L"ab");
+        if (in == nullptr)
+            return false;
+        const std::string lines = command + "\n" + marker + "\n";
+        const bool sent = std::fwrite(lines.data(), 1, lines.size(), in) == lines.size();
+        std::fclose(in);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (sent && std::chrono::steady_clock::now() < until) {
+            if (OutputHas("\"" + marker + "\""))
+                return true;
+            Sleep(20);
+        }
+        return false;
+    }
+
+  private:
+    bool OutputHas(const std::string& text) const {
+        FILE* out = _wfopen(m_output.c_str(), L"rb");
+        if (out == nullptr)
+            return false;
+        std::string all;
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;)
+            all.append(buf, n);
+        std::fclose(out);
+        return all.find(text) != std::string::npos;
+    }
+
+    std::wstring m_input, m_output;
+    int m_marker = 0;
+};
+
+// The guided 1:2 setting clicked through the window, the bench switched
+// between presses as a person swaps adapters; the bytes each adapter got and
+// the network the bench sees are checked by scripts/test-windows.
+TEST(WindowsUiWizard, OneToTwoClickedThroughToSuccess) {
+    const char* port = std::getenv("NW_WIN32_BENCH_PORT");
+    const wchar_t* console = _wgetenv(L"NW_WIN32_BENCH_CONSOLE");
+    const wchar_t* output = _wgetenv(L"NW_WIN32_BENCH_OUTPUT");
+    if (port == nullptr || console == nullptr || output == nullptr)
+        GTEST_SKIP() << "set NW_WIN32_BENCH_PORT, NW_WIN32_BENCH_CONSOLE and "
+                        "NW_WIN32_BENCH_OUTPUT (scripts/test-windows does)";
+    CBenchConsole bench(console, output);
+    CHostContext context;
+    context.instance = GetModuleHandleW(nullptr);
+    std::vector<std::string> boxes;
+    context.messageBox = [&](const std::string& text, const std::string&) {
+        boxes.push_back(text);
+    };
+    CMainWindow window(context);
+    window.onShown = [&](CMainWindow& w) {
+        HWND dlg = w.Hwnd();
+        SetDlgItemTextW(dlg, m::kComboPort, Widen(port).c_str());
+        Click(dlg, m::kButtonPortOpen);
+        Click(dlg, m::kRadio1To2);
+        Click(dlg, m::kRadioMultiDrop);
+        const std::pair<const char*, const char*> presses[] = {
+            {"master", "Connect master to the serial port and push next button."},
+            {"master", "Connect slave1 to a serial device and push next button."},
+            {"slave1", "Connect slave2 to a serial device and push start button."},
+            {"slave2", "Connect master to a serial device and push start button."},
+            {"master", "SUCCESS: Multi setting complete."},
+        };
+        for (const auto& [adapter, message] : presses) {
+            SCOPED_TRACE(std::string(adapter) + " -> " + message);
+            ASSERT_TRUE(bench.Do(std::string("attach ") + adapter));
+            Click(dlg, m::kButtonStart);
+            EXPECT_EQ(DlgText(dlg, m::kStaticMessage), message);
+            int shown = 0;
+            for (int page : id::kPicturePages)
+                shown += IsWindowVisible(w.Picture(page)) ? 1 : 0;
+            EXPECT_EQ(shown, 1);
+        }
+        Click(dlg, m::kButtonPortClose);
+        w.End(IDCANCEL);
+    };
+    window.Run();
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
 }
 
 // What a message box showed, read while it was open.
