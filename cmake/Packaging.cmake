@@ -1,15 +1,19 @@
-# Installation and the Debian package: the executables, the desktop entry and
-# the icon in the usual places, and a .deb built with CPack
-# (cpack -G DEB in the build tree).
+# Installation and the packages: on Linux the executables, the desktop entry
+# and the icon in the usual places and a .deb (cpack -G DEB in the build
+# tree); on Windows the two programs in a .zip (cpack in the build tree).
 include(GNUInstallDirs)
 
+set(_nw_bindir ${CMAKE_INSTALL_BINDIR})
+if(WIN32)
+  set(_nw_bindir .) # beside each other at the top of the archive
+endif()
 foreach(program nodewright nodewright-cli nodewright-sim)
   if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(TARGETS ${program} RUNTIME DESTINATION ${_nw_bindir})
   endif()
 endforeach()
 
-if(TARGET nodewright)
+if(TARGET nodewright AND NOT WIN32)
   # The icon is drawn by the program itself; write it as PNG files at build
   # time, in the icon theme's layout.
   set(NW_ICON_DIR ${CMAKE_BINARY_DIR}/icons/hicolor)
@@ -31,6 +35,14 @@ set(CPACK_PACKAGE_CONTACT "Nodewright developers <nodewright@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Sets up OLMA Bluetooth serial adapters as one master and two to four slaves")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+if(WIN32)
+  # Each program is one self-contained .exe: the archive holds just them.
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  include(CPack)
+  return()
+endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
