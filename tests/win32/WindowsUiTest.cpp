@@ -69,6 +69,36 @@ const char* ExpectedClass(res::ControlKind kind) {
     }
 }
 
+// The share of pure white pixels the screen shows where `window` is.
+double WhiteShare(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(dc, old);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = w;
+    info.biHeight = -h;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    GetDIBits(dc, bitmap, 0, static_cast<UINT>(h), px.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    std::size_t white = 0;
+    for (std::uint32_t p : px)
+        white += (p & 0xFFFFFFu) == 0xFFFFFFu ? 1 : 0;
+    return px.empty() ? 0.0 : static_cast<double>(white) / static_cast<double>(px.size());
+}
+
 // With NW_WIN32_SHOT_DIR set (a Windows path), saves what the screen shows
 // of `window` there, for a person to look at.
 void SaveShot(HWND window, const wchar_t* name) {
@@ -174,6 +204,13 @@ TEST(WindowsUi, SystemMenuEndsWithTheAboutItemAndTheIconIsSet) {
     });
 }
 
+// The dialog a modal loop runs now: visible and enabled, while the window it
+// belongs to is disabled. Whatever it is, the test looks and closes it, so a
+// wrong window fails the test instead of hanging it.
+bool IsModalDialog(HWND w) {
+    return ClassOf(w) == "#32770" && IsWindowVisible(w) && IsWindowEnabled(w);
+}
+
 // What the about box showed, read while it was open.
 struct AboutSeen {
     static inline bool found = false;
@@ -181,10 +218,13 @@ struct AboutSeen {
     static inline bool icon = false;
     static inline HWND owner = nullptr;
 
+    static inline std::string caption;
+
     static BOOL CALLBACK Visit(HWND w, LPARAM) {
-        if (TextOf(w) != res::FindTemplate(res::kAboutBox)->caption)
+        if (!IsModalDialog(w))
             return TRUE;
         found = true;
+        caption = TextOf(w);
         SaveShot(w, L"about-win32.bmp");
         ok = TextOf(GetDlgItem(w, IDOK));
         owner = GetWindow(w, GW_OWNER);
@@ -208,7 +248,8 @@ TEST(WindowsUi, SystemMenuItemOpensTheAboutBox) {
         // Returns once the box, run modally, has been closed by its OK.
         SendMessageW(w.Hwnd(), WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandAbout), 0);
         KillTimer(nullptr, timer);
-        EXPECT_TRUE(AboutSeen::found);
+        ASSERT_TRUE(AboutSeen::found);
+        EXPECT_EQ(AboutSeen::caption, res::FindTemplate(res::kAboutBox)->caption);
         EXPECT_EQ(AboutSeen::ok, "확인");
         EXPECT_TRUE(AboutSeen::icon) << "icon 128 missing from the about box";
         EXPECT_EQ(AboutSeen::owner, w.Hwnd());
@@ -247,6 +288,12 @@ TEST(WindowsUi, OnePicturePageShowsOverThePictureArea) {
             EXPECT_EQ(dib.dsBm.bmBitsPixel, res::FindPicturePage(page)->bitsPerPixel);
         }
         EXPECT_EQ(visible, 1);
+
+        // On screen the page's white paper shows over the area, not the
+        // area's own label painted over the page.
+        RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        PauseKeepingPainted(200);
+        EXPECT_GT(WhiteShare(w.Picture(138)), 0.4);
 
         // The shown page is what a click in the middle of the area reaches.
         POINT middle{(want.left + want.right) / 2, (want.top + want.bottom) / 2};
@@ -359,7 +406,8 @@ TEST(WindowsUi, PortOpenCheckAndManualSettingReachTheAdapter) {
         SaveShot(manual.Hwnd(), L"manual-win32.bmp");
         manual.End(IDCANCEL);
     };
-    window.onShown = [&](CMainWindow& w) {
+    // Ends the window whatever happens in the steps, so a failure cannot hang it.
+    auto steps = [&](CMainWindow& w) {
         HWND dlg = w.Hwnd();
         // "COMn" and anything after it: the number is the port.
         SetDlgItemTextW(dlg, m::kComboPort, Widen(std::string(port) + " (bench)").c_str());
@@ -380,6 +428,9 @@ TEST(WindowsUi, PortOpenCheckAndManualSettingReachTheAdapter) {
         Click(dlg, m::kButtonPortClose);
         EXPECT_EQ(DlgText(dlg, m::kStaticMessage), "Port Close");
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, m::kButtonPortOpen)));
+    };
+    window.onShown = [&](CMainWindow& w) {
+        steps(w);
         w.End(IDCANCEL);
     };
     window.Run();
@@ -446,7 +497,8 @@ TEST(WindowsUiWizard, OneToTwoClickedThroughToSuccess) {
         boxes.push_back(text);
     };
     CMainWindow window(context);
-    window.onShown = [&](CMainWindow& w) {
+    // Ends the window whatever happens in the steps, so a failure cannot hang it.
+    auto steps = [&](CMainWindow& w) {
         HWND dlg = w.Hwnd();
         SetDlgItemTextW(dlg, m::kComboPort, Widen(port).c_str());
         Click(dlg, m::kButtonPortOpen);
@@ -470,6 +522,9 @@ TEST(WindowsUiWizard, OneToTwoClickedThroughToSuccess) {
             EXPECT_EQ(shown, 1);
         }
         Click(dlg, m::kButtonPortClose);
+    };
+    window.onShown = [&](CMainWindow& w) {
+        steps(w);
         w.End(IDCANCEL);
     };
     window.Run();
@@ -482,10 +537,13 @@ struct BoxSeen {
     static inline std::string text;
     static inline bool found = false;
 
+    static inline std::string title;
+
     static BOOL CALLBACK Visit(HWND w, LPARAM) {
-        if (TextOf(w) != res::kMessageBoxTitle || !IsWindowVisible(w))
+        if (!IsModalDialog(w))
             return TRUE;
         found = true;
+        title = TextOf(w);
         for (HWND c = GetWindow(w, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
             if (ClassOf(c) == "Button" && IsWindowVisible(c))
                 buttons.push_back(GetDlgCtrlID(c));
@@ -510,6 +568,7 @@ TEST(WindowsUi, MessageBoxHasOnlyOkAndShowsTheDetailBelowTheText) {
     host.MessageBox("ERROR: Serial Port Open", "COM7: no such device");
     KillTimer(nullptr, timer);
     ASSERT_TRUE(BoxSeen::found);
+    EXPECT_EQ(BoxSeen::title, res::kMessageBoxTitle);
     EXPECT_EQ(BoxSeen::buttons, std::vector<int>{IDOK});
     EXPECT_EQ(BoxSeen::text, "ERROR: Serial Port Open\n\nCOM7: no such device");
 }
