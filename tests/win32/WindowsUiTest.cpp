@@ -211,48 +211,60 @@ bool IsModalDialog(HWND w) {
     return ClassOf(w) == "#32770" && IsWindowVisible(w) && IsWindowEnabled(w);
 }
 
-// What the about box showed, read while it was open.
-struct AboutSeen {
-    static inline bool found = false;
-    static inline std::string ok;
-    static inline bool icon = false;
-    static inline HWND owner = nullptr;
+// Watches, from a timer, for the dialog a modal loop runs now; hands it to
+// `inspect` and closes it with OK.
+class CModalProbe {
+  public:
+    explicit CModalProbe(std::function<void(HWND)> inspect) {
+        s_inspect = std::move(inspect);
+        s_found = false;
+        m_timer = SetTimer(nullptr, 0, 100, &Look);
+    }
+    ~CModalProbe() { KillTimer(nullptr, m_timer); }
+    CModalProbe(const CModalProbe&) = delete;
+    CModalProbe& operator=(const CModalProbe&) = delete;
 
-    static inline std::string caption;
+    bool Found() const { return s_found; }
 
+  private:
     static BOOL CALLBACK Visit(HWND w, LPARAM) {
         if (!IsModalDialog(w))
             return TRUE;
-        found = true;
-        caption = TextOf(w);
-        SaveShot(w, L"about-win32.bmp");
-        ok = TextOf(GetDlgItem(w, IDOK));
-        owner = GetWindow(w, GW_OWNER);
-        for (HWND c = GetWindow(w, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-            if (SendMessageW(c, STM_GETICON, 0, 0) != 0)
-                icon = true;
-        }
+        s_found = true;
+        s_inspect(w);
         PostMessageW(w, WM_COMMAND, IDOK, 0);
         return FALSE;
     }
-    static void CALLBACK Look(HWND, UINT, UINT_PTR timer, DWORD) {
-        EnumThreadWindows(GetCurrentThreadId(), &Visit, 0);
-        if (found)
-            KillTimer(nullptr, timer);
+    static void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
+        if (!s_found)
+            EnumThreadWindows(GetCurrentThreadId(), &Visit, 0);
     }
+
+    static inline std::function<void(HWND)> s_inspect;
+    static inline bool s_found = false;
+    UINT_PTR m_timer = 0;
 };
 
 TEST(WindowsUi, SystemMenuItemOpensTheAboutBox) {
     WithMainWindow([](CMainWindow& w) {
-        const UINT_PTR timer = SetTimer(nullptr, 0, 100, &AboutSeen::Look);
+        std::string caption, ok;
+        bool icon = false;
+        HWND owner = nullptr;
+        CModalProbe probe([&](HWND box) {
+            SaveShot(box, L"about-win32.bmp");
+            caption = TextOf(box);
+            ok = TextOf(GetDlgItem(box, IDOK));
+            owner = GetWindow(box, GW_OWNER);
+            for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+                icon = icon || SendMessageW(c, STM_GETICON, 0, 0) != 0;
+        });
         // Returns once the box, run modally, has been closed by its OK.
         SendMessageW(w.Hwnd(), WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandAbout), 0);
-        KillTimer(nullptr, timer);
-        ASSERT_TRUE(AboutSeen::found);
-        EXPECT_EQ(AboutSeen::caption, res::FindTemplate(res::kAboutBox)->caption);
-        EXPECT_EQ(AboutSeen::ok, "확인");
-        EXPECT_TRUE(AboutSeen::icon) << "icon 128 missing from the about box";
-        EXPECT_EQ(AboutSeen::owner, w.Hwnd());
+        ASSERT_TRUE(probe.Found());
+        EXPECT_EQ(caption, res::FindTemplate(res::kAboutBox)->caption);
+        EXPECT_EQ(ok, "확인");
+        EXPECT_TRUE(icon) << "icon 128 missing from the about box";
+        EXPECT_EQ(owner, w.Hwnd());
     });
 }
 
@@ -531,46 +543,26 @@ TEST(WindowsUiWizard, OneToTwoClickedThroughToSuccess) {
     EXPECT_TRUE(boxes.empty()) << boxes.front();
 }
 
-// What a message box showed, read while it was open.
-struct BoxSeen {
-    static inline std::vector<int> buttons; // by id: their texts follow the system's language
-    static inline std::string text;
-    static inline bool found = false;
-
-    static inline std::string title;
-
-    static BOOL CALLBACK Visit(HWND w, LPARAM) {
-        if (!IsModalDialog(w))
-            return TRUE;
-        found = true;
-        title = TextOf(w);
-        for (HWND c = GetWindow(w, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+TEST(WindowsUi, MessageBoxHasOnlyOkAndShowsTheDetailBelowTheText) {
+    CHostContext context;
+    context.instance = GetModuleHandleW(nullptr);
+    CWin32Host host(context);
+    std::string title, text;
+    std::vector<int> buttons; // by id: their texts follow the system's language
+    CModalProbe probe([&](HWND box) {
+        title = TextOf(box);
+        for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
             if (ClassOf(c) == "Button" && IsWindowVisible(c))
                 buttons.push_back(GetDlgCtrlID(c));
             else if (ClassOf(c) == "Static" && !TextOf(c).empty())
                 text = TextOf(c);
         }
-        PostMessageW(w, WM_COMMAND, IDOK, 0);
-        return FALSE;
-    }
-    static void CALLBACK Look(HWND, UINT, UINT_PTR timer, DWORD) {
-        EnumThreadWindows(GetCurrentThreadId(), &Visit, 0);
-        if (found)
-            KillTimer(nullptr, timer);
-    }
-};
-
-TEST(WindowsUi, MessageBoxHasOnlyOkAndShowsTheDetailBelowTheText) {
-    CHostContext context;
-    context.instance = GetModuleHandleW(nullptr);
-    CWin32Host host(context);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &BoxSeen::Look);
+    });
     host.MessageBox("ERROR: Serial Port Open", "COM7: no such device");
-    KillTimer(nullptr, timer);
-    ASSERT_TRUE(BoxSeen::found);
-    EXPECT_EQ(BoxSeen::title, res::kMessageBoxTitle);
-    EXPECT_EQ(BoxSeen::buttons, std::vector<int>{IDOK});
-    EXPECT_EQ(BoxSeen::text, "ERROR: Serial Port Open\n\nCOM7: no such device");
+    ASSERT_TRUE(probe.Found());
+    EXPECT_EQ(title, res::kMessageBoxTitle);
+    EXPECT_EQ(buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(text, "ERROR: Serial Port Open\n\nCOM7: no such device");
 }
 
 TEST(WindowsUi, WaitCursorSetsTheHourglassAndTheArrow) {
