@@ -3,7 +3,6 @@
 #include "app/win32/AboutBox.h"
 #include "res/ControlIds.h"
 #include "res/Strings.h"
-#include "ui/MessageMaps.h"
 
 namespace nw::win {
 
@@ -100,13 +99,7 @@ void CMainWindow::LayoutPictures() {
 }
 
 bool CMainWindow::OnCommand(int id, int code) {
-    if (code != BN_CLICKED)
-        return false;
-    if (const auto handler = FindHandler(kSetupDlgHandlers, id)) {
-        RunOperation([this, handler] { (m_dlg.*handler)(); });
-        return true;
-    }
-    return false;
+    return code == BN_CLICKED && RunClickHandler(m_dlg, kSetupDlgHandlers, id);
 }
 
 bool CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {

@@ -1,7 +1,6 @@
 #include "app/win32/ManualWindow.h"
 
 #include "res/Strings.h"
-#include "ui/MessageMaps.h"
 
 namespace nw::win {
 
@@ -28,13 +27,7 @@ void CManualWindow::OnInitDialog() {
 }
 
 bool CManualWindow::OnCommand(int id, int code) {
-    if (code != BN_CLICKED)
-        return false;
-    if (const auto handler = FindHandler(kManualDlgHandlers, id)) {
-        RunOperation([this, handler] { (m_dlg.*handler)(); });
-        return true;
-    }
-    return false;
+    return code == BN_CLICKED && RunClickHandler(m_dlg, kManualDlgHandlers, id);
 }
 
 bool CManualWindow::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) {

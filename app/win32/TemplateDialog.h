@@ -7,6 +7,7 @@
 
 #include "app/win32/HostContext.h"
 #include "res/DialogTemplates.h"
+#include "ui/MessageMaps.h"
 
 #include "app/win32/Win32.h"
 
@@ -37,6 +38,15 @@ class CTemplateDialog {
     void End(INT_PTR result);
     // Runs one handler; an End asked for meanwhile happens when it ends.
     void RunOperation(const std::function<void()>& handler);
+    // A click on control `id`: runs the handler `map` has for it on `logic`
+    // as an operation. False when the map has none.
+    template <class Logic, class Map> bool RunClickHandler(Logic& logic, const Map& map, int id) {
+        const auto handler = FindHandler(map, id);
+        if (handler == nullptr)
+            return false;
+        RunOperation([&logic, handler] { (logic.*handler)(); });
+        return true;
+    }
 
   protected:
     // WM_INITDIALOG; the window exists and Hwnd() is set.
