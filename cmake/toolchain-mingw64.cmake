@@ -18,14 +18,19 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# CLI11 is header-only: use the host's copy, seen through a directory that
-# holds nothing else (adding /usr/include itself would bring in the host's C
-# library headers).
-if(NOT CLI11_INCLUDE_DIR AND EXISTS /usr/include/CLI/CLI.hpp)
-  set(_nw_host_headers ${CMAKE_BINARY_DIR}/host-headers)
-  file(MAKE_DIRECTORY ${_nw_host_headers})
-  if(NOT EXISTS ${_nw_host_headers}/CLI)
-    file(CREATE_LINK /usr/include/CLI ${_nw_host_headers}/CLI SYMBOLIC)
+# CLI11 and nlohmann/json are header-only: use the host's copies, seen
+# through a directory that holds nothing else (adding /usr/include itself
+# would bring in the host's C library headers).
+set(_nw_host_headers ${CMAKE_BINARY_DIR}/host-headers)
+foreach(_nw_lib CLI nlohmann)
+  if(EXISTS /usr/include/${_nw_lib} AND NOT EXISTS ${_nw_host_headers}/${_nw_lib})
+    file(MAKE_DIRECTORY ${_nw_host_headers})
+    file(CREATE_LINK /usr/include/${_nw_lib} ${_nw_host_headers}/${_nw_lib} SYMBOLIC)
   endif()
+endforeach()
+if(NOT CLI11_INCLUDE_DIR AND EXISTS /usr/include/CLI/CLI.hpp)
   set(CLI11_INCLUDE_DIR ${_nw_host_headers} CACHE PATH "CLI11 headers (host copy)")
+endif()
+if(NOT NLOHMANN_JSON_INCLUDE_DIR AND EXISTS /usr/include/nlohmann/json.hpp)
+  set(NLOHMANN_JSON_INCLUDE_DIR ${_nw_host_headers} CACHE PATH "nlohmann/json headers (host copy)")
 endif()

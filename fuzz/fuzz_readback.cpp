@@ -9,15 +9,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string reply(reinterpret_cast<const char*>(data), size);
     reply = reply.c_str();
-    const std::string address = nw::AddressFromReadback(reply);
-    if (address.size() > 12)
+    const nw::ReadbackAddress r = nw::AddressFromReadback(reply);
+    const std::string& address = r.address;
+    // Always something that may be written back: 12 hexadecimal digits.
+    if (address.size() != 12 ||
+        address.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
         std::abort();
-    if (reply.empty() || reply == "ERROR") {
-        if (address != "000000000000")
-            std::abort();
-    } else if (address != (reply.size() > 2 ? reply.substr(2, 12) : std::string())) {
+    if (r.read && reply != "ERROR" && address != reply.substr(2, 12))
         std::abort();
-    }
+    if (!r.read && address != "000000000000")
+        std::abort();
     // A keyword judgement is a plain search: found exactly where find finds it.
     for (const char* keyword : {"OK", "ERROR", "STANDBY", "0", "1", "2"}) {
         if (nw::reply::Contains(reply, keyword) != (reply.find(keyword) != std::string::npos))

@@ -4,6 +4,21 @@
 
 namespace nw {
 
+std::string DropEcho(const std::string& reply, std::string_view command) {
+    std::string_view text = command;
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    if (text.empty() || reply.compare(0, text.size(), text) != 0)
+        return reply;
+    std::size_t at = text.size();
+    for (const char c : command.substr(text.size())) {
+        if (at >= reply.size() || reply[at] != c)
+            break;
+        ++at;
+    }
+    return reply.substr(at);
+}
+
 void CCommandExchange::Take() {
     const int n = m_port.m_rxBuffer.GetCount();
     m_nRxCount = m_port.m_rxBuffer.Get(m_szRxBuf, n);
@@ -11,19 +26,37 @@ void CCommandExchange::Take() {
     m_strResponse = m_szRxBuf; // a NUL inside the reply ends the text
 }
 
-void CCommandExchange::Write(const char* pszCommand) {
-    (void)m_port.Write(pszCommand, static_cast<std::uint32_t>(std::strlen(pszCommand)));
+void CCommandExchange::Collect() {
+    Take();
+    if (m_bLineGone)
+        m_strResponse.clear();
+    else
+        m_strResponse = DropEcho(m_strResponse, m_lastWritten);
+}
+
+bool CCommandExchange::Write(const char* pszCommand) {
+    if (m_bLineGone)
+        return false;
+    m_lastWritten = pszCommand;
+    const auto n = static_cast<std::uint32_t>(std::strlen(pszCommand));
+    if (m_port.Write(pszCommand, n) != n)
+        m_bLineGone = true;
+    return !m_bLineGone;
 }
 
 void CCommandExchange::BareSend(const char* pszCommand, std::uint32_t dwPauseMs) {
-    Write(pszCommand);
-    Pause(dwPauseMs);
+    if (Write(pszCommand))
+        Pause(dwPauseMs);
 }
 
 std::string CCommandExchange::SendCommand(const char* pszCommand, std::uint32_t dwDelayMs) {
+    if (m_bLineGone) {
+        m_strResponse.clear();
+        return {};
+    }
     Drain();
-    Write(pszCommand);
-    Pause(dwDelayMs);
+    if (Write(pszCommand))
+        Pause(dwDelayMs);
     Collect();
     return m_strResponse;
 }

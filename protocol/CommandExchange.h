@@ -1,6 +1,13 @@
 // The command transaction: empty the receive buffer, write one command, pause
 // a fixed time, take everything that arrived as the reply. No framing, no
-// end-of-reply detection, no retry; callers judge the reply by keyword.
+// end-of-reply detection, no retry; callers judge the reply by keyword. A
+// device that echoes commands has the echo of the command just written
+// dropped from the front of the reply before anyone judges it.
+//
+// A write that fails means the line is gone: from then until the next
+// operation begins nothing more is written, no pause is waited and every
+// reply is empty, so a sequence falls through to its failure at once and the
+// write-failure message shows only once.
 //
 // Holds the exchange state both windows share (the bytes and text of the
 // latest take) and offers the inline steps and the bare send that the
@@ -12,11 +19,12 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace nw {
 
 class CCommandExchange {
-public:
+  public:
     static constexpr int kRxBufSize = 4096;
 
     CCommandExchange(CSerialPort& port, IPacer& pacer) : m_port(port), m_pacer(&pacer) {}
@@ -28,29 +36,46 @@ public:
     // Takes every byte waiting into m_szRxBuf and m_strResponse (discarded
     // before a command is written).
     void Drain() { Take(); }
-    // Takes every byte that arrived since the last take: the reply.
-    void Collect() { Take(); }
-    // Writes a command as it stands, without reading.
-    void Write(const char* pszCommand);
+    // Takes every byte that arrived since the last take: the reply (without
+    // the echo of the command last written; empty once the line is gone).
+    void Collect();
+    // Writes a command as it stands, without reading. False when the line is
+    // gone (this write failed, or an earlier one of this operation did).
+    bool Write(const char* pszCommand);
     // Writes a command and pauses; the reply stays in the receive buffer
     // until the next drain.
     void BareSend(const char* pszCommand, std::uint32_t dwPauseMs);
-    // A fixed pause through the pacer.
-    void Pause(std::uint32_t ms) { m_pacer->Pause(ms); }
+    // A fixed pause through the pacer; none once the line is gone.
+    void Pause(std::uint32_t ms) {
+        if (!m_bLineGone)
+            m_pacer->Pause(ms);
+    }
+
+    // Every operation begins here: the line counts as there again.
+    void BeginOperation() { m_bLineGone = false; }
+    // True once a write of the current operation failed.
+    bool LineGone() const { return m_bLineGone; }
 
     void SetPacer(IPacer& pacer) { m_pacer = &pacer; }
     IPacer& Pacer() { return *m_pacer; }
     CSerialPort& Port() { return m_port; }
 
-    int m_nRxCount = 0;             // bytes of the latest take (0..4095)
+    int m_nRxCount = 0;              // bytes of the latest take (0..4095)
     char m_szRxBuf[kRxBufSize] = {}; // those bytes, NUL at m_nRxCount
-    std::string m_strResponse;      // their text, up to the first NUL
+    std::string m_strResponse;       // their text, up to the first NUL
 
-private:
+  private:
     void Take();
 
     CSerialPort& m_port;
     IPacer* m_pacer;
+    bool m_bLineGone = false;
+    std::string m_lastWritten; // what an echo of the reply would start with
 };
+
+// `reply` without a leading echo of `command`: the command's text, then as
+// much of its line end as the device sent back. A reply that does not start
+// with the command comes back as it is.
+std::string DropEcho(const std::string& reply, std::string_view command);
 
 } // namespace nw

@@ -95,17 +95,13 @@ DeviceInfoResult ReadDeviceInfo(CCommandExchange& ex, InfoLines& lines, ResumeRu
     if (reply::Contains(ex.SendCommand(cmd::kAt, delay::kShort), reply::kOk)) {
         responseOn = true;
         resume = rule == ResumeRule::AfterAnyOk;
-        lines.m_strInfoResponse = "Command Response: ON";
     } else if (reply::Contains(ex.SendCommand(cmd::kAts10Query, delay::kShort), "0")) {
-        lines.m_strInfoResponse = "Command Response: OFF";
     } else if (reply::Contains(ex.SendCommand(cmd::kEscape, delay::kShort), reply::kOk)) {
         responseOn = true;
         resume = true;
-        lines.m_strInfoResponse = "Command Response: ON";
         if (onEscaped)
             onEscaped();
     } else if (reply::Contains(ex.SendCommand(cmd::kAts10Query, delay::kShort), "0")) {
-        lines.m_strInfoResponse = "Command Response: OFF";
     } else {
         return {};
     }
@@ -120,7 +116,10 @@ DeviceInfoResult ReadDeviceInfo(CCommandExchange& ex, InfoLines& lines, ResumeRu
     ex.Pause(kAfterInfoMs);
     if (!responseOn)
         ex.Write(cmd::kAts10Off);
+    if (ex.LineGone())
+        return {}; // what was read may be cut short; the adapter may be left mid-way
 
+    lines.m_strInfoResponse = responseOn ? "Command Response: ON" : "Command Response: OFF";
     DeviceInfoResult r;
     r.result = 1;
     r.address = ParseDeviceInfo(description, lines);

@@ -36,12 +36,12 @@ std::string ParseDeviceInfo(const std::string& reply, InfoLines& lines);
 
 // When to send "ato" after reading the description.
 enum class ResumeRule {
-    AfterAnyOk,    // "at" or "+++" answered OK (the main window)
+    AfterAnyOk,      // "at" or "+++" answered OK (the main window)
     AfterEscapeOnly, // only "+++" answered OK (the Manual Setting window)
 };
 
 struct DeviceInfoResult {
-    int result = -1;     // 1 report built, -1 no wake-up step found the adapter
+    int result = -1;     // 1 report built, -1 no wake-up step found the adapter or the line went
     std::string address; // the address field of the reply (valid when result is 1)
 };
 
@@ -51,6 +51,6 @@ struct DeviceInfoResult {
 // `onEscaped` runs as soon as "+++" was answered with OK (the adapter was in
 // a link). On -1 the lines are untouched.
 DeviceInfoResult ReadDeviceInfo(CCommandExchange& ex, InfoLines& lines, ResumeRule rule,
-                                 const std::function<void()>& onEscaped = {});
+                                const std::function<void()>& onEscaped = {});
 
 } // namespace nw

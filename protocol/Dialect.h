@@ -8,13 +8,13 @@
 
 namespace nw::cmd {
 
-inline constexpr char kAt[] = "at\r\n";                 // probe, "OK" when awake
-inline constexpr char kAts10Query[] = "ats10?\r\n";     // result messages: a "0" means off
-inline constexpr char kAts10Off[] = "ats10=0\r\n";      // result messages off
-inline constexpr char kAts10On[] = "ats10=1\r\n";       // result messages on
-inline constexpr char kEscape[] = "+++";                // leave data mode; no line end
-inline constexpr char kHangUp[] = "ath\r\n";            // drop the Bluetooth link
-inline constexpr char kOnline[] = "ato\r\n";            // back to the link after "+++"
+inline constexpr char kAt[] = "at\r\n";             // probe, "OK" when awake
+inline constexpr char kAts10Query[] = "ats10?\r\n"; // result messages: a "0" means off
+inline constexpr char kAts10Off[] = "ats10=0\r\n";  // result messages off
+inline constexpr char kAts10On[] = "ats10=1\r\n";   // result messages on
+inline constexpr char kEscape[] = "+++";            // leave data mode; no line end
+inline constexpr char kHangUp[] = "ath\r\n";        // drop the Bluetooth link
+inline constexpr char kOnline[] = "ato\r\n";        // back to the link after "+++"
 inline constexpr char kBtInfoQuery[] = "at+btinfo?\r\n";
 inline constexpr char kBtCancel[] = "at+btcancel\r\n";
 inline constexpr char kBtModeMaster[] = "at+btmode,1\r\n";

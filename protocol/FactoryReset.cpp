@@ -17,6 +17,8 @@ bool ResetAndConfirm(CCommandExchange& ex) {
     return reply::Contains(ex.m_strResponse, reply::kOk);
 }
 
-void ResetBlind(CCommandExchange& ex) { ex.BareSend(cmd::kFactoryReset, kBlindMs); }
+void ResetBlind(CCommandExchange& ex) {
+    ex.BareSend(cmd::kFactoryReset, kBlindMs);
+}
 
 } // namespace nw

@@ -34,8 +34,8 @@ void WriteWizardMaster(CCommandExchange& ex, const std::array<std::string, 5>& s
 }
 
 MasterWriteResult WriteManualMaster(CCommandExchange& ex, const std::array<bool, 4>& use,
-                                    const std::array<std::string, 4>& addresses,
-                                    bool alreadyMode1, int mode) {
+                                    const std::array<std::string, 4>& addresses, bool alreadyMode1,
+                                    int mode) {
     MasterWriteResult r;
     if (DetectDevice(ex) == -1)
         return r;
@@ -48,8 +48,9 @@ MasterWriteResult WriteManualMaster(CCommandExchange& ex, const std::array<bool,
         return reply::Contains(ex.SendCommand(command.c_str(), delayMs), reply::kOk);
     };
     for (std::size_t k = 0; k < 4; ++k) {
-        const std::string command = use[k] ? cmd::FormatAddressWrite(kAddressWrites[k], addresses[k])
-                                           : std::string(kAddressClears[k]);
+        const std::string command = use[k]
+                                        ? cmd::FormatAddressWrite(kAddressWrites[k], addresses[k])
+                                        : std::string(kAddressClears[k]);
         if (!accepted(command, delay::kRegister))
             return r;
         if (use[k])

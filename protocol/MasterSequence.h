@@ -17,16 +17,16 @@ void WriteWizardMaster(CCommandExchange& ex, const std::array<std::string, 5>& s
                        bool disableResponse, int mode);
 
 enum class MasterOutcome {
-    NotDetected,     // detection failed
+    NotDetected,       // detection failed
     NoMultiConnection, // "ats53?" answered ERROR
-    Rejected,        // a register write's reply lacked "OK"
-    Written,         // every write accepted
+    Rejected,          // a register write's reply lacked "OK"
+    Written,           // every write accepted
 };
 
 struct MasterWriteResult {
     MasterOutcome outcome = MasterOutcome::NotDetected;
-    int used = 0;              // slaves written with an address
-    bool modeWritten = false;  // "at+btmode,1" was sent and accepted
+    int used = 0;             // slaves written with an address
+    bool modeWritten = false; // "at+btmode,1" was sent and accepted
 };
 
 // The manual master setting up to the S53 write: detection, the support
@@ -35,7 +35,7 @@ struct MasterWriteResult {
 // (0 Multi-Drop, 1 Node Switching). Every write needs "OK"; the first that
 // lacks it ends the sequence.
 MasterWriteResult WriteManualMaster(CCommandExchange& ex, const std::array<bool, 4>& use,
-                                    const std::array<std::string, 4>& addresses,
-                                    bool alreadyMode1, int mode);
+                                    const std::array<std::string, 4>& addresses, bool alreadyMode1,
+                                    int mode);
 
 } // namespace nw

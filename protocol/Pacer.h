@@ -8,7 +8,7 @@
 namespace nw {
 
 class IPacer {
-public:
+  public:
     virtual ~IPacer() = default;
     // Waits `ms` milliseconds (at least that long, for the real pacer).
     virtual void Pause(std::uint32_t ms) = 0;
@@ -16,18 +16,18 @@ public:
 
 // Sleeps the calling thread for the real time, never less.
 class CRealPacer final : public IPacer {
-public:
+  public:
     void Pause(std::uint32_t ms) override;
 };
 
 // Sleeps ms * scale (scale 0 does not sleep at all). For tests.
 class CScaledPacer final : public IPacer {
-public:
+  public:
     explicit CScaledPacer(double scale) : m_scale(scale) {}
     void Pause(std::uint32_t ms) override;
     double Scale() const { return m_scale; }
 
-private:
+  private:
     double m_scale;
 };
 

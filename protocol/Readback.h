@@ -8,11 +8,16 @@
 
 namespace nw {
 
-// The address in a register query's reply: "000000000000" when the whole
-// reply is empty or exactly "ERROR", else the characters from index 2, at
-// most 12 (so "\r\nERROR\r\n" gives "ERROR\r\n", which then counts as an
-// address).
-std::string AddressFromReadback(const std::string& reply);
+struct ReadbackAddress {
+    std::string address; // "000000000000" unless an address was read
+    bool read = false;   // false: the reply held no address at all
+};
+
+// The address in a register query's reply (its echo already dropped):
+// "000000000000" when the whole reply is exactly "ERROR"; the 12 characters
+// from index 2 when they are 12 hexadecimal digits; anything else (silence,
+// "\r\nERROR\r\n", text of another device) holds no address and is not read.
+ReadbackAddress AddressFromReadback(const std::string& reply);
 
 // Readback queries and their pauses.
 inline constexpr std::uint32_t kAddressQueryMs = 1000;

@@ -35,7 +35,7 @@ int WriteManualSlave(CCommandExchange& ex, const std::string& masterAddress, boo
         return -1;
     ex.BareSend(disableResponse ? cmd::kAts10Off : cmd::kAts10On, kPauseMs);
     ex.Write(cmd::kRestart);
-    return 1;
+    return ex.LineGone() ? -1 : 1;
 }
 
 } // namespace nw

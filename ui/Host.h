@@ -12,7 +12,7 @@ namespace nw {
 class CSetupDlg;
 
 class IHost : public IPacer {
-public:
+  public:
     ~IHost() override = default;
 
     virtual void EnableControl(int id, bool enable) = 0;
@@ -54,13 +54,13 @@ public:
 
 // Holds the wait cursor for a scope.
 class CWaitCursor {
-public:
+  public:
     explicit CWaitCursor(IHost& host) : m_host(host) { m_host.BeginWaitCursor(); }
     ~CWaitCursor() { m_host.EndWaitCursor(); }
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;
 
-private:
+  private:
     IHost& m_host;
 };
 

@@ -14,6 +14,20 @@ namespace nw {
 
 using namespace id::manual;
 
+Outcome CManualDlg::OnInitDialog() {
+    m_main.Exchange().BeginOperation();
+    UpdateData(false);
+    return ReportOutcome();
+}
+
+Outcome CManualDlg::Failed(const std::string& text) const {
+    return m_main.Exchange().LineGone() ? Outcome::Gone(text) : Outcome::Failure(text);
+}
+
+Outcome CManualDlg::ReportOutcome() const {
+    return m_bReportRead ? Outcome::Success(m_strReport) : Failed(m_strReport);
+}
+
 void CManualDlg::UpdateData(bool bSaveAndValidate) {
     (void)bSaveAndValidate; // the exchange runs alike in both directions
     DoDataExchange();
@@ -23,7 +37,8 @@ void CManualDlg::UpdateData(bool bSaveAndValidate) {
 void CManualDlg::DoDataExchange() {
     if (m_bCheckPending == 1) {
         m_bCheckPending = 0;
-        if (ReadDeviceInfo() == -1)
+        m_bReportRead = ReadDeviceInfo() != -1;
+        if (!m_bReportRead)
             m_strReport = msg::kCanNotFoundManual;
         m_host.SetText(kStaticInfo, m_strReport);
     }
@@ -40,52 +55,88 @@ int CManualDlg::ReadDeviceInfo() {
     return 1;
 }
 
-void CManualDlg::OnButtonCheck() {
+Outcome CManualDlg::OnButtonCheck() {
     CWaitCursor wait(m_host);
+    m_main.Exchange().BeginOperation();
     m_bCheckPending = 1;
     UpdateData(false);
+    return ReportOutcome();
 }
 
-void CManualDlg::OnRadioMultiDrop() { m_main.m_nMode = 0; }
-void CManualDlg::OnRadioNodeSwitching() { m_main.m_nMode = 1; }
+Outcome CManualDlg::OnRadioMultiDrop() {
+    m_main.m_nMode = 0;
+    return Outcome::Success();
+}
+Outcome CManualDlg::OnRadioNodeSwitching() {
+    m_main.m_nMode = 1;
+    return Outcome::Success();
+}
 
-void CManualDlg::OnCheckUse(int k) {
+Outcome CManualDlg::OnCheckUse(int k) {
     const auto i = static_cast<std::size_t>(k);
     m_host.EnableControl(kSlaveEdits[i], m_host.GetCheck(kUseChecks[i]));
+    return Outcome::Success();
 }
-void CManualDlg::OnCheckUse1() { OnCheckUse(0); }
-void CManualDlg::OnCheckUse2() { OnCheckUse(1); }
-void CManualDlg::OnCheckUse3() { OnCheckUse(2); }
-void CManualDlg::OnCheckUse4() { OnCheckUse(3); }
+Outcome CManualDlg::OnCheckUse1() {
+    return OnCheckUse(0);
+}
+Outcome CManualDlg::OnCheckUse2() {
+    return OnCheckUse(1);
+}
+Outcome CManualDlg::OnCheckUse3() {
+    return OnCheckUse(2);
+}
+Outcome CManualDlg::OnCheckUse4() {
+    return OnCheckUse(3);
+}
 
-void CManualDlg::OnButtonFactoryReset() {
+Outcome CManualDlg::OnButtonFactoryReset() {
     CWaitCursor wait(m_host);
+    m_main.Exchange().BeginOperation();
     if (WakeUp(m_main.Exchange(), kWakeForReset) == -1) {
         m_host.MessageBox(msg::kResetError);
-        return;
+        return Failed(msg::kResetError);
     }
     ResetBlind(m_main.Exchange());
+    // The refresh writes nothing once the line is gone: it then shows that
+    // no adapter can be found.
     m_bCheckPending = 1;
     UpdateData(false);
+    return ReportOutcome();
 }
 
 void CManualDlg::ReadConnectionRegisters() {
     CCommandExchange& ex = m_main.Exchange();
     const std::array<const char*, 4> queries = {cmd::kAts46Query, cmd::kAts54Query,
                                                 cmd::kAts55Query, cmd::kAts56Query};
-    for (std::size_t k = 0; k < 4; ++k)
-        m_strSlaveAddr[k] = AddressFromReadback(ex.SendCommand(queries[k], kAddressQueryMs));
-    const bool responsesOn = reply::Contains(ex.SendCommand(cmd::kAts10Query, kSettingQueryMs), "1");
+    constexpr std::array<const char*, 4> names = {"S46", "S54", "S55", "S56"};
+    m_unreadRegisters.clear();
+    for (std::size_t k = 0; k < 4; ++k) {
+        const ReadbackAddress r = AddressFromReadback(ex.SendCommand(queries[k], kAddressQueryMs));
+        m_strSlaveAddr[k] = r.address;
+        if (!r.read)
+            m_unreadRegisters.emplace_back(names[k]);
+    }
+    // A setting's reply holds its value unless nothing or an error came.
+    auto setting = [&](const char* query, const char* name) {
+        const std::string reply = ex.SendCommand(query, kSettingQueryMs);
+        if (reply.empty() || reply::Contains(reply, reply::kError))
+            m_unreadRegisters.emplace_back(name);
+        return reply;
+    };
+    const bool responsesOn = reply::Contains(setting(cmd::kAts10Query, "S10"), "1");
     m_host.SetCheck(kCheckDisableResponse, !responsesOn);
-    m_nModeRadio = reply::Contains(ex.SendCommand(cmd::kAts53Query, kSettingQueryMs), "2") ? 1 : 0;
+    m_nModeRadio = reply::Contains(setting(cmd::kAts53Query, "S53"), "2") ? 1 : 0;
     UpdateData(false);
 }
 
-void CManualDlg::OnButtonAutoFill() {
+Outcome CManualDlg::OnButtonAutoFill() {
     CWaitCursor wait(m_host);
+    m_main.Exchange().BeginOperation();
+    m_unreadRegisters.clear();
     if (WakeUp(m_main.Exchange(), kWakeForQuery) == -1) {
         m_host.MessageBox(msg::kFactoryResetAndCheck);
-        return;
+        return Failed(msg::kFactoryResetAndCheck);
     }
     ReadConnectionRegisters();
     for (std::size_t k = 0; k < 4; ++k)
@@ -95,10 +146,20 @@ void CManualDlg::OnButtonAutoFill() {
         m_host.EnableControl(kSlaveEdits[k], !empty);
         m_host.SetCheck(kUseChecks[k], !empty); // as a check-state message: no handler runs
     }
+    if (m_main.Exchange().LineGone())
+        return Outcome::Gone(msg::kFactoryResetAndCheck);
+    if (!m_unreadRegisters.empty()) {
+        std::string text = "Not read:";
+        for (const std::string& name : m_unreadRegisters)
+            text += " " + name;
+        return Outcome::Failure(text);
+    }
+    return Outcome::Success();
 }
 
-void CManualDlg::OnButtonMasterSet() {
+Outcome CManualDlg::OnButtonMasterSet() {
     CWaitCursor wait(m_host);
+    m_main.Exchange().BeginOperation();
     for (std::size_t k = 0; k < 4; ++k)
         m_strSlaveAddr[k] = m_host.GetText(kSlaveEdits[k]);
     int count = 0;
@@ -110,34 +171,33 @@ void CManualDlg::OnButtonMasterSet() {
         // (a line end read back by Auto Fill) would split it, so they fail too.
         if (!cmd::IsSendableAddress(m_strSlaveAddr[k])) {
             m_host.MessageBox(msg::kSlaveAddress[k]);
-            return;
+            return Outcome::Failure(msg::kSlaveAddress[k]);
         }
     }
     if (count < 2) {
         m_host.MessageBox(msg::kCheckMoreUse);
-        return;
+        return Outcome::Failure(msg::kCheckMoreUse);
     }
-    ConfigureMaster();
+    return ConfigureMaster();
 }
 
-void CManualDlg::ConfigureMaster() {
+Outcome CManualDlg::ConfigureMaster() {
     std::array<bool, 4> use{};
     for (std::size_t k = 0; k < 4; ++k)
         use[k] = m_host.GetCheck(kUseChecks[k]);
     CCommandExchange& ex = m_main.Exchange();
-    const MasterWriteResult r = WriteManualMaster(ex, use, m_strSlaveAddr,
-                                                  m_info.m_strInfoMode == msg::kModeMaster,
-                                                  m_main.m_nMode);
+    const MasterWriteResult r = WriteManualMaster(
+        ex, use, m_strSlaveAddr, m_info.m_strInfoMode == msg::kModeMaster, m_main.m_nMode);
     if (r.modeWritten)
         m_info.m_strInfoMode = msg::kModeMaster;
     switch (r.outcome) {
     case MasterOutcome::NotDetected:
     case MasterOutcome::Rejected:
         m_host.MessageBox(msg::kFactoryResetAndCheck);
-        return;
+        return Failed(msg::kFactoryResetAndCheck);
     case MasterOutcome::NoMultiConnection:
         m_host.MessageBox(msg::kNoMulti);
-        return;
+        return Failed(msg::kNoMulti);
     case MasterOutcome::Written:
         break;
     }
@@ -148,7 +208,10 @@ void CManualDlg::ConfigureMaster() {
     mainHost.SetCheck(id::main::kRadioNodeSwitching, m_main.m_nMode != 0);
 
     const bool disable = m_host.GetCheck(kCheckDisableResponse);
-    ex.Write(disable ? cmd::kAts10Off : cmd::kAts10On);
+    if (!ex.Write(disable ? cmd::kAts10Off : cmd::kAts10On)) {
+        m_host.MessageBox(msg::kFactoryResetAndCheck);
+        return Outcome::Gone(msg::kFactoryResetAndCheck);
+    }
     m_info.m_strInfoResponse = disable ? msg::kResponseOff : msg::kResponseOn;
 
     m_main.HideAllPictures();
@@ -161,16 +224,23 @@ void CManualDlg::ConfigureMaster() {
     m_strReport = ComposeReport(m_info);
     m_host.SetText(kStaticInfo, m_strReport);
     m_host.MessageBox(msg::kMasterSuccess);
+    return Outcome::Success(msg::kMasterSuccess);
 }
 
-void CManualDlg::OnButtonSlaveSet() {
+Outcome CManualDlg::OnButtonSlaveSet() {
     CWaitCursor wait(m_host);
+    m_main.Exchange().BeginOperation();
     m_strMasterAddr = m_host.GetText(kEditMaster);
     if (!cmd::IsSendableAddress(m_strMasterAddr)) {
         m_host.MessageBox(msg::kMasterAddress);
-        return;
+        return Outcome::Failure(msg::kMasterAddress);
     }
-    m_host.MessageBox(ConfigureSlave() == -1 ? msg::kCheckOlma : msg::kSlaveSuccess);
+    if (ConfigureSlave() == -1) {
+        m_host.MessageBox(msg::kCheckOlma);
+        return Failed(msg::kCheckOlma);
+    }
+    m_host.MessageBox(msg::kSlaveSuccess);
+    return Outcome::Success(msg::kSlaveSuccess);
 }
 
 int CManualDlg::ConfigureSlave() {

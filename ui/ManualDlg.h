@@ -6,41 +6,47 @@
 #pragma once
 
 #include "protocol/DeviceInfo.h"
+#include "protocol/Outcome.h"
 #include "ui/Host.h"
 #include "ui/SetupDlg.h"
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace nw {
 
 class CManualDlg {
-public:
+  public:
     CManualDlg(CSetupDlg& main, IHost& host) : m_main(main), m_host(host) {}
     CManualDlg(const CManualDlg&) = delete;
     CManualDlg& operator=(const CManualDlg&) = delete;
 
     // The window's initialisation: its first push to the controls, which runs
     // the information report (the window opens showing the attached adapter).
-    void OnInitDialog() { UpdateData(false); }
+    // Ends as the report did.
+    Outcome OnInitDialog();
     void UpdateData(bool bSaveAndValidate = false);
     void DoDataExchange();
 
-    void OnButtonCheck();        // 1011
-    void OnRadioMultiDrop();     // 1002
-    void OnRadioNodeSwitching(); // 1003
-    void OnButtonFactoryReset(); // 1012
-    void OnButtonMasterSet();    // 1032
-    void OnButtonSlaveSet();     // 1033
-    void OnButtonAutoFill();     // 1038
-    void OnCheckUse1();          // 1039
-    void OnCheckUse2();          // 1041
-    void OnCheckUse3();          // 1042
-    void OnCheckUse4();          // 1043
+    // Handlers, by control. Each returns how it ended.
+    Outcome OnButtonCheck();        // 1011
+    Outcome OnRadioMultiDrop();     // 1002
+    Outcome OnRadioNodeSwitching(); // 1003
+    Outcome OnButtonFactoryReset(); // 1012
+    Outcome OnButtonMasterSet();    // 1032
+    Outcome OnButtonSlaveSet();     // 1033
+    Outcome OnButtonAutoFill();     // 1038
+    Outcome OnCheckUse1();          // 1039
+    Outcome OnCheckUse2();          // 1041
+    Outcome OnCheckUse3();          // 1042
+    Outcome OnCheckUse4();          // 1043
 
     int ReadDeviceInfo();
+    // Reads S46, S54, S55, S56, S10 and S53; the registers whose reply held
+    // no value go to m_unreadRegisters.
     void ReadConnectionRegisters();
-    void ConfigureMaster();
+    Outcome ConfigureMaster();
     int ConfigureSlave();
 
     int m_nModeRadio = 0;
@@ -49,9 +55,16 @@ public:
     int m_bCheckPending = 1;
     InfoLines m_info;
     std::string m_strReport;
+    // Registers the last Auto Fill could not read ("S46", ..., "S10", "S53").
+    std::vector<std::string> m_unreadRegisters;
 
-private:
-    void OnCheckUse(int k);
+  private:
+    Outcome OnCheckUse(int k);
+    // How the latest report ended: read, not found, or the line gone.
+    Outcome ReportOutcome() const;
+    Outcome Failed(const std::string& text) const;
+
+    bool m_bReportRead = false;
 
     CSetupDlg& m_main;
     IHost& m_host;

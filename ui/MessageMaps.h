@@ -12,8 +12,8 @@
 
 namespace nw {
 
-using SetupHandler = void (CSetupDlg::*)();
-using ManualHandler = void (CManualDlg::*)();
+using SetupHandler = Outcome (CSetupDlg::*)();
+using ManualHandler = Outcome (CManualDlg::*)();
 
 inline constexpr std::array<std::pair<int, SetupHandler>, 12> kSetupDlgHandlers = {{
     {id::main::kButtonPortOpen, &CSetupDlg::OnButtonPortOpen},

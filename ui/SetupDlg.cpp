@@ -102,10 +102,15 @@ void CSetupDlg::EnablePortClosedControls() {
         m_host.EnableControl(id, false);
 }
 
-void CSetupDlg::OnButtonPortOpen() {
+Outcome CSetupDlg::Failed(const std::string& text) const {
+    return m_exchange.LineGone() ? Outcome::Gone(text) : Outcome::Failure(text);
+}
+
+Outcome CSetupDlg::OnButtonPortOpen() {
     CWaitCursor wait(m_host);
     if (m_bPortOpen != 0)
-        return;
+        return Outcome::Success();
+    m_exchange.BeginOperation(); // a new line
     const std::string device = ChosenDevice();
     int number = 0;
     const bool numbered = std::sscanf(device.c_str(), "COM%d", &number) == 1;
@@ -116,7 +121,7 @@ void CSetupDlg::OnButtonPortOpen() {
     m_nStopBits = SelectedTableValue(kComboStopBits, kStopBitTable);
     if (device.empty()) {
         m_host.MessageBox(msg::kSerialPortOpenError, "No port chosen: pick or type a port.");
-        return;
+        return Outcome::Failure(msg::kSerialPortOpenError);
     }
     const auto stopBits = static_cast<std::uint8_t>(m_nStopBits);
     const auto parity = static_cast<std::uint8_t>(m_nParity);
@@ -127,21 +132,23 @@ void CSetupDlg::OnButtonPortOpen() {
                             : m_port.Open(device, m_nBaud, stopBits, parity);
     if (!opened) {
         m_host.MessageBox(msg::kSerialPortOpenError, m_port.LastFailure().Describe());
-        return;
+        return Outcome::Failure(msg::kSerialPortOpenError);
     }
     m_bPortOpen = 1;
     EnablePortOpenControls();
     m_strMessage = msg::kPortOpen;
     UpdateData(false);
+    return Outcome::Success(m_strMessage);
 }
 
-void CSetupDlg::OnButtonPortClose() {
+Outcome CSetupDlg::OnButtonPortClose() {
     CWaitCursor wait(m_host);
     m_port.Close();
     m_bPortOpen = 0;
     EnablePortClosedControls();
     m_strMessage = msg::kPortClose;
     UpdateData(false);
+    return Outcome::Success(m_strMessage);
 }
 
 int CSetupDlg::DetectDevice() {
@@ -169,12 +176,19 @@ int CSetupDlg::ReadDeviceInfo(int nSlot) {
     return 1;
 }
 
-void CSetupDlg::OnButtonCheck() {
+Outcome CSetupDlg::OnButtonCheck() {
     CWaitCursor wait(m_host);
-    if (ReadDeviceInfo(0) == -1)
+    m_exchange.BeginOperation();
+    if (ReadDeviceInfo(0) == -1) {
         m_host.MessageBox(msg::kNotDetected);
-    else
-        m_host.MessageBox(m_strReport);
+        return Failed(msg::kNotDetected);
+    }
+    m_host.MessageBox(m_strReport);
+    // Something answered, but without an address nothing identified it as
+    // an adapter.
+    if (m_strBdAddr[0].empty())
+        return Outcome::Failure(m_strReport);
+    return Outcome::Success(m_strReport);
 }
 
 void CSetupDlg::HideAllPictures() {
@@ -188,63 +202,67 @@ void CSetupDlg::ShowPicture(int page) {
         m_host.ShowPicture(page, true);
 }
 
-void CSetupDlg::OnRadioMultiDrop() {
+Outcome CSetupDlg::OnRadioMultiDrop() {
     m_nMode = 0;
+    return Outcome::Success();
 }
-void CSetupDlg::OnRadioNodeSwitching() {
+Outcome CSetupDlg::OnRadioNodeSwitching() {
     m_nMode = 1;
+    return Outcome::Success();
 }
 
-void CSetupDlg::ChooseOneToN(int oneToN) {
+Outcome CSetupDlg::ChooseOneToN(int oneToN) {
     m_nOneToN = oneToN;
     ShowPicture(wizard::OverviewPage(m_nOneToN));
+    return Outcome::Success();
 }
 
-void CSetupDlg::OnRadio1To2() {
-    ChooseOneToN(0);
+Outcome CSetupDlg::OnRadio1To2() {
+    return ChooseOneToN(0);
 }
-void CSetupDlg::OnRadio1To3() {
-    ChooseOneToN(1);
+Outcome CSetupDlg::OnRadio1To3() {
+    return ChooseOneToN(1);
 }
-void CSetupDlg::OnRadio1To4() {
-    ChooseOneToN(2);
+Outcome CSetupDlg::OnRadio1To4() {
+    return ChooseOneToN(2);
 }
 
-void CSetupDlg::ReportFailure(const char* text) {
+Outcome CSetupDlg::ReportFailure(const char* text) {
     m_host.EnableControl(kButtonStart, true);
     m_host.SetText(kButtonStart, msg::kRetry);
     m_host.EnableControl(kButtonRestart, true);
     m_strMessage = text;
     UpdateData(false);
+    return Failed(text);
 }
 
-void CSetupDlg::OnButtonStart() {
+Outcome CSetupDlg::OnButtonStart() {
     CWaitCursor wait(m_host);
-    if (DetectDevice() == -1) {
-        ReportFailure(msg::kCanNotFoundRetry);
-        return;
-    }
+    m_exchange.BeginOperation();
+    if (DetectDevice() == -1)
+        return ReportFailure(msg::kCanNotFoundRetry);
     m_host.EnableControl(kButtonRestart, true);
     for (int id : {kRadioMultiDrop, kRadioNodeSwitching, kRadio1To2, kRadio1To3, kRadio1To4})
         m_host.EnableControl(id, false);
 
     const int s = ++m_nStep;
-    // Reads the attached adapter into slot `slot`; on failure steps back.
-    auto readSlot = [this](int slot) {
-        if (ReadDeviceInfo(slot) == -1) {
-            ReportFailure(msg::kCanNotFoundRetry);
-            --m_nStep;
-            return false;
-        }
-        return true;
+    // A failed step steps back, so Retry runs it again.
+    auto fail = [this](const char* text) {
+        --m_nStep;
+        return ReportFailure(text);
+    };
+    // Reads the attached adapter into slot `slot`.
+    auto readSlot = [this](int slot) { return ReadDeviceInfo(slot) != -1; };
+    // The blind writes of a slave or of the master step.
+    auto setAdapter = [&](bool master) {
+        if (!(master ? WizardMasterStep() : WizardSlaveStep()))
+            return fail(msg::kCanNotFoundRetry);
+        return Outcome::Success(m_strMessage);
     };
     switch (s) {
     case 1:
-        if (CheckMultiConnection() == -1) {
-            ReportFailure(msg::kNoMultiRetry);
-            --m_nStep;
-            break;
-        }
+        if (CheckMultiConnection() == -1 || m_exchange.LineGone())
+            return fail(m_exchange.LineGone() ? msg::kCanNotFoundRetry : msg::kNoMultiRetry);
         ShowPicture(wizard::ConnectMasterPage(m_nOneToN));
         m_host.SetText(kButtonStart, msg::kNext);
         m_strMessage = msg::kConnectMasterNext;
@@ -255,7 +273,7 @@ void CSetupDlg::OnButtonStart() {
         m_strMessage = msg::kSettingNow;
         UpdateData(false);
         if (!readSlot(0))
-            break;
+            return fail(msg::kCanNotFoundRetry);
         m_host.EnableControl(kButtonStart, true);
         m_host.SetText(kButtonStart, msg::kNext);
         m_strMessage = msg::kConnectSlave1;
@@ -264,38 +282,32 @@ void CSetupDlg::OnButtonStart() {
         break;
     case 3:
     case 4:
-        if (readSlot(s - 2))
-            WizardSlaveStep();
-        break;
+        if (!readSlot(s - 2))
+            return fail(msg::kCanNotFoundRetry);
+        return setAdapter(false);
     case 5:
-        if (readSlot(3)) {
-            if (m_nOneToN == 0)
-                WizardMasterStep();
-            else
-                WizardSlaveStep();
-        }
-        break;
+        if (!readSlot(3))
+            return fail(msg::kCanNotFoundRetry);
+        return setAdapter(m_nOneToN == 0);
     case 6:
-        if (readSlot(4)) {
-            if (m_nOneToN == 1)
-                WizardMasterStep();
-            else
-                WizardSlaveStep();
-        }
-        break;
+        if (!readSlot(4))
+            return fail(msg::kCanNotFoundRetry);
+        return setAdapter(m_nOneToN == 1);
     case 7:
-        WizardMasterStep();
-        break;
+        return setAdapter(true);
     default:
         break;
     }
+    return Outcome::Success(m_strMessage);
 }
 
-void CSetupDlg::WizardSlaveStep() {
+bool CSetupDlg::WizardSlaveStep() {
     m_host.EnableControl(kButtonStart, false);
     m_strMessage = msg::kSettingNow;
     UpdateData(false);
     WriteWizardSlave(m_exchange, m_strBdAddr[0], ResponseDisabled());
+    if (m_exchange.LineGone())
+        return false;
     HideAllPictures();
     const wizard::Display next = wizard::AfterSlave(m_nStep, m_nOneToN);
     if (next.page != 0)
@@ -305,22 +317,27 @@ void CSetupDlg::WizardSlaveStep() {
     UpdateData(false);
     m_host.SetText(kButtonStart, msg::kNext);
     m_host.EnableControl(kButtonStart, true);
+    return true;
 }
 
-void CSetupDlg::WizardMasterStep() {
+bool CSetupDlg::WizardMasterStep() {
     m_host.EnableControl(kButtonStart, false);
     m_strMessage = msg::kSettingNow;
     UpdateData(false);
     WriteWizardMaster(m_exchange, m_strBdAddr, m_nOneToN, ResponseDisabled(), m_nMode);
+    if (m_exchange.LineGone())
+        return false;
     m_strMessage = msg::kMultiComplete;
     UpdateData(false);
     m_host.EnableControl(kButtonStart, true);
     m_host.SetText(kButtonStart, msg::kStart);
     m_nStep = 0;
+    return true;
 }
 
-void CSetupDlg::OnButtonRestart() {
+Outcome CSetupDlg::OnButtonRestart() {
     CWaitCursor wait(m_host);
+    m_exchange.BeginOperation();
     m_nStep = 0;
     ShowPicture(wizard::OverviewPage(m_nOneToN));
     for (int id : {kRadioMultiDrop, kRadioNodeSwitching, kRadio1To2, kRadio1To3, kRadio1To4})
@@ -329,21 +346,27 @@ void CSetupDlg::OnButtonRestart() {
     m_strMessage = msg::kConnectMasterStart;
     UpdateData(false);
     m_host.SetText(kButtonStart, msg::kStart);
+    // The report only refreshes the address slot; an adapter that is not
+    // there does not make the restart fail, a line that went does.
     (void)ReadDeviceInfo(0);
+    return m_exchange.LineGone() ? Outcome::Gone(m_strMessage) : Outcome::Success(m_strMessage);
 }
 
-void CSetupDlg::OnButtonManual() {
+Outcome CSetupDlg::OnButtonManual() {
     CWaitCursor wait(m_host);
     m_host.RunManualWindow(*this);
+    return Outcome::Success();
 }
 
-void CSetupDlg::OnButtonFactoryReset() {
+Outcome CSetupDlg::OnButtonFactoryReset() {
     CWaitCursor wait(m_host);
+    m_exchange.BeginOperation();
     if (WakeUp(m_exchange, kWakeForReset) == -1) {
         m_host.MessageBox(msg::kResetError);
-        return;
+        return Failed(msg::kResetError);
     }
-    if (ResetAndConfirm(m_exchange)) {
+    const bool reset = ResetAndConfirm(m_exchange);
+    if (reset) {
         m_strMessage = msg::kResetSuccess;
         (void)ReadDeviceInfo(0);
     } else {
@@ -354,6 +377,9 @@ void CSetupDlg::OnButtonFactoryReset() {
         --m_nStep;
         m_host.SetText(kButtonStart, msg::kTryAgain);
     }
+    if (!reset || m_exchange.LineGone())
+        return Failed(m_strMessage);
+    return Outcome::Success(m_strMessage);
 }
 
 void CSetupDlg::OnSysCommand(unsigned nID) {

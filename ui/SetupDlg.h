@@ -6,6 +6,7 @@
 
 #include "protocol/CommandExchange.h"
 #include "protocol/DeviceInfo.h"
+#include "protocol/Outcome.h"
 #include "serial/SerialEnum.h"
 #include "serial/SerialPort.h"
 #include "ui/Host.h"
@@ -19,7 +20,7 @@
 namespace nw {
 
 class CSetupDlg {
-public:
+  public:
     explicit CSetupDlg(IHost& host);
     CSetupDlg(const CSetupDlg&) = delete;
     CSetupDlg& operator=(const CSetupDlg&) = delete;
@@ -31,19 +32,19 @@ public:
     // Pushes the members to the controls: message text, mode and 1:N radios.
     void UpdateData(bool bSaveAndValidate = false);
 
-    // Handlers, by control.
-    void OnButtonPortOpen();     // 1009
-    void OnButtonPortClose();    // 1010
-    void OnButtonCheck();        // 1011
-    void OnRadioMultiDrop();     // 1000
-    void OnRadioNodeSwitching(); // 1001
-    void OnRadio1To2();          // 1002
-    void OnRadio1To3();          // 1003
-    void OnRadio1To4();          // 1004
-    void OnButtonStart();        // 1005
-    void OnButtonRestart();      // 1007
-    void OnButtonManual();       // 1012
-    void OnButtonFactoryReset(); // 1006
+    // Handlers, by control. Each returns how it ended.
+    Outcome OnButtonPortOpen();     // 1009
+    Outcome OnButtonPortClose();    // 1010
+    Outcome OnButtonCheck();        // 1011
+    Outcome OnRadioMultiDrop();     // 1000
+    Outcome OnRadioNodeSwitching(); // 1001
+    Outcome OnRadio1To2();          // 1002
+    Outcome OnRadio1To3();          // 1003
+    Outcome OnRadio1To4();          // 1004
+    Outcome OnButtonStart();        // 1005
+    Outcome OnButtonRestart();      // 1007
+    Outcome OnButtonManual();       // 1012
+    Outcome OnButtonFactoryReset(); // 1006
     void OnSysCommand(unsigned nID);
 
     // Operations the windows share.
@@ -55,8 +56,9 @@ public:
     // Information report; stores the adapter's address in slot nSlot when it
     // is 0..4. 1, or -1 when no adapter answered.
     int ReadDeviceInfo(int nSlot);
-    void WizardSlaveStep();
-    void WizardMasterStep();
+    // The blind writes of a wizard step; false when the line went.
+    bool WizardSlaveStep();
+    bool WizardMasterStep();
     void HideAllPictures();
     void ShowPicture(int page); // hides all pages, then shows `page`
     void EnablePortOpenControls();
@@ -84,9 +86,12 @@ public:
     InfoLines m_info;
     std::vector<CComPortInfo> m_ports; // the port box's items, in list order
 
-private:
-    void ReportFailure(const char* text);
-    void ChooseOneToN(int oneToN); // a 1:N radio: the value and its overview page
+  private:
+    // Shows a wizard failure (Retry) and returns its outcome.
+    Outcome ReportFailure(const char* text);
+    // The failure outcome `text` ended in: the line gone, or the adapter's.
+    Outcome Failed(const std::string& text) const;
+    Outcome ChooseOneToN(int oneToN); // a 1:N radio: the value and its overview page
     void FillComboFromTable(int id, std::span<const TableEntry> table, int key);
     int SelectedTableValue(int id, std::span<const TableEntry> table);
 

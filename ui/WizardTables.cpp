@@ -7,16 +7,25 @@ namespace nw::wizard {
 namespace {
 int ByN(int oneToN, int p12, int p13, int p14) {
     switch (oneToN) {
-    case 0: return p12;
-    case 1: return p13;
-    default: return p14;
+    case 0:
+        return p12;
+    case 1:
+        return p13;
+    default:
+        return p14;
     }
 }
 } // namespace
 
-int OverviewPage(int oneToN) { return ByN(oneToN, 138, 139, 129); }
-int ConnectMasterPage(int oneToN) { return ByN(oneToN, 142, 145, 146); }
-int ConnectSlave1Page(int oneToN) { return ByN(oneToN, 150, 151, 152); }
+int OverviewPage(int oneToN) {
+    return ByN(oneToN, 138, 139, 129);
+}
+int ConnectMasterPage(int oneToN) {
+    return ByN(oneToN, 142, 145, 146);
+}
+int ConnectSlave1Page(int oneToN) {
+    return ByN(oneToN, 150, 151, 152);
+}
 
 Display AfterSlave(int step, int oneToN) {
     switch (step) {

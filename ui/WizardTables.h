@@ -10,7 +10,7 @@ int ConnectMasterPage(int oneToN);
 int ConnectSlave1Page(int oneToN);
 
 struct Display {
-    int page = 0;              // 0: none (all pages stay hidden)
+    int page = 0;                  // 0: none (all pages stay hidden)
     const char* message = nullptr; // nullptr: the message is left as it was
 };
 

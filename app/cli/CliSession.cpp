@@ -70,10 +70,15 @@ bool CCliSession::OpenPort() {
     return true;
 }
 
-void CCliSession::RunManualWindow(const std::function<void(CManualDlg&, CTerminalHost&)>& action) {
-    m_host.onManualWindow = action;
+Outcome
+CCliSession::RunManualWindow(const std::function<Outcome(CManualDlg&, CTerminalHost&)>& action) {
+    Outcome result = Outcome::Failure({});
+    m_host.onManualWindow = [&](CManualDlg& dlg, CTerminalHost& host, const Outcome& opened) {
+        result = opened.kind == OutcomeKind::LineGone ? opened : action(dlg, host);
+    };
     m_dlg.OnButtonManual();
     m_host.onManualWindow = nullptr;
+    return result;
 }
 
 } // namespace nw::cli

@@ -30,8 +30,9 @@ class CCliSession {
     bool OpenPort();
 
     // Opens the Manual Setting window (which shows its report), runs `action`
-    // in it, and closes it.
-    void RunManualWindow(const std::function<void(CManualDlg&, CTerminalHost&)>& action);
+    // in it, and closes it. Returns the action's outcome, or the report's when
+    // the line went during it (the action is then not run).
+    Outcome RunManualWindow(const std::function<Outcome(CManualDlg&, CTerminalHost&)>& action);
 
     const CliOptions& Options() const { return m_options; }
     CTerminalConsole& Console() { return m_console; }

@@ -6,10 +6,14 @@
 #include "app/cli/CliEnv.h"
 #include "app/cli/CliSession.h"
 #include "app/cli/TerminalConsole.h"
+#include "protocol/Outcome.h"
 
 #include <istream>
 
 namespace nw::cli {
+
+// 0 for an operation that succeeded, 1 for one that failed or lost its line.
+int ExitStatus(const Outcome& outcome);
 
 // Main window.
 int RunPorts(const CliEnv& env, CTerminalConsole& console);

@@ -1,8 +1,7 @@
 // ports, check, detect and reset: the main window's buttons.
 #include "app/cli/CliParser.h"
 #include "app/cli/Commands.h"
-#include "app/cli/JsonObject.h"
-#include "res/ControlIds.h"
+#include "app/cli/JsonText.h"
 #include "serial/SerialEnum.h"
 #include "ui/Messages.h"
 
@@ -18,28 +17,32 @@ std::string ValueOf(const std::string& line) {
     return colon == std::string::npos ? line : line.substr(colon + 2);
 }
 
-std::string CheckJson(const CSetupDlg& dlg) {
+Json CheckJson(const CSetupDlg& dlg) {
     const InfoLines& info = dlg.m_info;
-    CJsonObject json;
-    json.Add("detected", true)
-        .Add("name", ValueOf(info.m_strInfoName))
-        .Add("address", ValueOf(info.m_strInfoAddress))
-        .Add("mode", ValueOf(info.m_strInfoMode))
-        .Add("flowControl", ValueOf(info.m_strInfoFlow))
-        .Add("status", ValueOf(info.m_strInfoStatus));
+    Json json;
+    json["ok"] = true;
+    json["detected"] = true;
+    json["name"] = ValueOf(info.m_strInfoName);
+    json["address"] = ValueOf(info.m_strInfoAddress);
+    json["mode"] = ValueOf(info.m_strInfoMode);
+    json["flowControl"] = ValueOf(info.m_strInfoFlow);
+    json["status"] = ValueOf(info.m_strInfoStatus);
     // Two lines, or the single "Authentication: ?" when the adapter gave neither.
     const std::string& security = info.m_strInfoSecurity;
     const auto newline = security.find('\n');
-    json.Add("authentication", ValueOf(security.substr(0, newline)));
-    if (newline == std::string::npos)
-        json.AddNull("encryption");
-    else
-        json.Add("encryption", ValueOf(security.substr(newline + 1)));
-    json.Add("commandResponse", ValueOf(info.m_strInfoResponse)).Add("report", dlg.m_strReport);
-    return json.Text();
+    json["authentication"] = ValueOf(security.substr(0, newline));
+    json["encryption"] =
+        newline == std::string::npos ? Json(nullptr) : Json(ValueOf(security.substr(newline + 1)));
+    json["commandResponse"] = ValueOf(info.m_strInfoResponse);
+    json["report"] = dlg.m_strReport;
+    return json;
 }
 
 } // namespace
+
+int ExitStatus(const Outcome& outcome) {
+    return outcome.Succeeded() ? kExitSuccess : kExitFailure;
+}
 
 int RunPorts(const CliEnv& env, CTerminalConsole& console) {
     CSerialEnum ports(env.sysRoot, env.devRoot);
@@ -50,13 +53,22 @@ int RunPorts(const CliEnv& env, CTerminalConsole& console) {
 }
 
 int RunCheck(CCliSession& session) {
-    session.Dlg().OnButtonCheck();
-    const auto& boxes = session.Host().Boxes();
-    const bool detected = !boxes.empty() && boxes.back() != msg::kNotDetected;
-    if (session.Options().json)
-        session.Console().Result(detected ? CheckJson(session.Dlg())
-                                          : CJsonObject().Add("detected", false).Text());
-    return detected ? kExitSuccess : kExitFailure;
+    CSetupDlg& dlg = session.Dlg();
+    const Outcome outcome = dlg.OnButtonCheck();
+    if (session.Options().json) {
+        Json json;
+        if (outcome.Succeeded()) {
+            json = CheckJson(dlg);
+        } else {
+            json["ok"] = false;
+            json["detected"] = false;
+            // Something answered without saying what it is: what it said.
+            if (outcome.kind == OutcomeKind::Failed && !dlg.m_strReport.empty())
+                json["report"] = dlg.m_strReport;
+        }
+        session.Console().Result(JsonText(json));
+    }
+    return ExitStatus(outcome);
 }
 
 int RunDetect(CCliSession& session) {
@@ -65,31 +77,31 @@ int RunDetect(CCliSession& session) {
     int multi = -1;
     {
         CWaitCursor wait(session.Host());
+        dlg.Exchange().BeginOperation();
         detection = dlg.DetectDevice();
         if (detection == 1)
             multi = dlg.CheckMultiConnection();
+        // A line that went took the answers with it.
+        if (dlg.Exchange().LineGone())
+            detection = -1;
     }
+    const bool ok = detection == 1 && multi == 1;
     if (session.Options().json) {
-        CJsonObject json;
-        json.Add("detected", detection == 1);
-        if (detection == 1)
-            json.Add("multiConnection", multi == 1);
-        else
-            json.AddNull("multiConnection");
-        session.Console().Result(json.Text());
+        Json json;
+        json["ok"] = ok;
+        json["detected"] = detection == 1;
+        json["multiConnection"] = detection == 1 ? Json(multi == 1) : Json(nullptr);
+        session.Console().Result(JsonText(json));
     } else if (detection != 1) {
         session.Console().Result(msg::kNotDetected);
     } else {
         session.Console().Result(multi == 1 ? kDetected : msg::kNoMulti);
     }
-    return detection == 1 && multi == 1 ? kExitSuccess : kExitFailure;
+    return ok ? kExitSuccess : kExitFailure;
 }
 
 int RunReset(CCliSession& session) {
-    session.Dlg().OnButtonFactoryReset();
-    const bool success = session.Host().Boxes().empty() &&
-                         session.Host().Text(id::main::kStaticMessage) == msg::kResetSuccess;
-    return success ? kExitSuccess : kExitFailure;
+    return ExitStatus(session.Dlg().OnButtonFactoryReset());
 }
 
 } // namespace nw::cli

@@ -2,7 +2,7 @@
 // (it shows its report), one button pressed, the window closed.
 #include "app/cli/CliParser.h"
 #include "app/cli/Commands.h"
-#include "app/cli/JsonObject.h"
+#include "app/cli/JsonText.h"
 #include "res/ControlIds.h"
 #include "ui/ManualDlg.h"
 #include "ui/Messages.h"
@@ -16,13 +16,9 @@ using namespace id::manual;
 
 namespace {
 
-constexpr std::array<void (CManualDlg::*)(), 4> kUseHandlers = {
+constexpr std::array<Outcome (CManualDlg::*)(), 4> kUseHandlers = {
     &CManualDlg::OnCheckUse1, &CManualDlg::OnCheckUse2, &CManualDlg::OnCheckUse3,
     &CManualDlg::OnCheckUse4};
-
-bool LastBoxIs(const CTerminalHost& host, const char* text) {
-    return !host.Boxes().empty() && host.Boxes().back() == text;
-}
 
 // Ticks the response-disable box when the option asks for it.
 void TickDisable(CTerminalHost& host, bool disable) {
@@ -34,8 +30,7 @@ void TickDisable(CTerminalHost& host, bool disable) {
 
 int RunMaster(CCliSession& session) {
     const CliOptions& o = session.Options();
-    bool success = false;
-    session.RunManualWindow([&](CManualDlg& dlg, CTerminalHost& host) {
+    return ExitStatus(session.RunManualWindow([&](CManualDlg& dlg, CTerminalHost& host) {
         for (std::size_t k = 0; k < o.slaves.size(); ++k) {
             if (!o.slaves[k])
                 continue;
@@ -48,69 +43,69 @@ int RunMaster(CCliSession& session) {
         else if (o.mode == ModeChoice::NodeSwitching)
             dlg.OnRadioNodeSwitching();
         TickDisable(host, o.disableResponse);
-        dlg.OnButtonMasterSet();
-        success = LastBoxIs(host, msg::kMasterSuccess);
-    });
-    return success ? kExitSuccess : kExitFailure;
+        return dlg.OnButtonMasterSet();
+    }));
 }
 
 int RunSlave(CCliSession& session) {
     const CliOptions& o = session.Options();
-    bool success = false;
-    session.RunManualWindow([&](CManualDlg& dlg, CTerminalHost& host) {
+    return ExitStatus(session.RunManualWindow([&](CManualDlg& dlg, CTerminalHost& host) {
         host.Type(kEditMaster, o.masterAddress);
         TickDisable(host, o.disableResponse);
-        dlg.OnButtonSlaveSet();
-        success = LastBoxIs(host, msg::kSlaveSuccess);
-    });
-    return success ? kExitSuccess : kExitFailure;
+        return dlg.OnButtonSlaveSet();
+    }));
 }
 
 int RunManualReset(CCliSession& session) {
-    bool success = false;
-    session.RunManualWindow([&](CManualDlg& dlg, CTerminalHost& host) {
-        dlg.OnButtonFactoryReset();
-        success =
-            !LastBoxIs(host, msg::kResetError) && host.Text(kStaticInfo) != msg::kCanNotFoundManual;
-    });
-    return success ? kExitSuccess : kExitFailure;
+    return ExitStatus(session.RunManualWindow(
+        [](CManualDlg& dlg, CTerminalHost&) { return dlg.OnButtonFactoryReset(); }));
 }
 
 int RunAutoFill(CCliSession& session) {
-    bool success = false;
     std::vector<std::string> slaves;
     std::vector<bool> use;
+    std::vector<std::string> unread;
     bool disable = false;
     bool nodeSwitching = false;
-    session.RunManualWindow([&](CManualDlg& dlg, CTerminalHost& host) {
-        dlg.OnButtonAutoFill();
-        success = !LastBoxIs(host, msg::kFactoryResetAndCheck);
+    const Outcome outcome = session.RunManualWindow([&](CManualDlg& dlg, CTerminalHost& host) {
+        const Outcome filled = dlg.OnButtonAutoFill();
         for (std::size_t k = 0; k < 4; ++k) {
             slaves.push_back(host.Text(kSlaveEdits[k]));
             use.push_back(host.Checked(kUseChecks[k]));
         }
         disable = host.Checked(kCheckDisableResponse);
         nodeSwitching = host.Checked(kRadioNodeSwitching);
+        unread = dlg.m_unreadRegisters;
+        return filled;
     });
-    if (!success)
-        return kExitFailure;
+    // Values only where the registers were read (some of them may not have been).
+    const bool read =
+        outcome.Succeeded() || (outcome.kind == OutcomeKind::Failed && !unread.empty());
 
     CTerminalConsole& console = session.Console();
     if (session.Options().json) {
-        console.Result(CJsonObject()
-                           .Add("slaves", slaves)
-                           .Add("use", use)
-                           .Add("disableResponse", disable)
-                           .Add("mode", nodeSwitching ? "node-switching" : "multi-drop")
-                           .Text());
-        return kExitSuccess;
+        Json json;
+        json["ok"] = outcome.Succeeded();
+        if (read) {
+            json["slaves"] = slaves;
+            json["use"] = use;
+            json["disableResponse"] = disable;
+            json["mode"] = nodeSwitching ? "node-switching" : "multi-drop";
+            json["unread"] = unread;
+        }
+        console.Result(JsonText(json));
+        return ExitStatus(outcome);
     }
+    if (!read)
+        return ExitStatus(outcome);
     for (std::size_t k = 0; k < slaves.size(); ++k)
         console.Result("Slave" + std::to_string(k + 1) + ": " + slaves[k]);
     console.Result(std::string("Disable (OK, ERROR, CONNET, DISCONNET Message): ") +
                    (disable ? "on" : "off"));
     console.Result(nodeSwitching ? "Mode: Node Switching Mode" : "Mode: Multi-Drop Mode");
-    return kExitSuccess;
+    if (!unread.empty())
+        console.Result(outcome.message);
+    return ExitStatus(outcome);
 }
 
 } // namespace nw::cli

@@ -1,5 +1,7 @@
 #include "app/cli/TerminalConsole.h"
 
+#include "app/cli/LineTrace.h"
+
 namespace nw::cli {
 
 CTerminalConsole::CTerminalConsole(std::ostream& out, std::ostream& err, bool outIsTerminal,
@@ -33,6 +35,7 @@ void CTerminalConsole::Note(const std::string& line) {
 }
 
 void CTerminalConsole::WriteLines(std::ostream& stream, const std::string& text) {
+    const bool toTerminal = &stream == &m_err ? m_errIsTerminal : m_outIsTerminal;
     // Only a line bound for the terminal that holds the progress line disturbs it.
     const bool sameTerminal = &stream == &m_err || m_outIsTerminal;
     const bool redraw = m_progressShown && sameTerminal;
@@ -41,7 +44,9 @@ void CTerminalConsole::WriteLines(std::ostream& stream, const std::string& text)
     std::string::size_type start = 0;
     for (;;) {
         const auto end = text.find('\n', start);
-        stream << text.substr(start, end == std::string::npos ? end : end - start) << '\n';
+        const std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        // A pipe gets the text verbatim; a terminal never gets a control byte.
+        stream << (toTerminal ? SpellForTerminal(line) : line) << '\n';
         if (end == std::string::npos)
             break;
         start = end + 1;

@@ -3,7 +3,9 @@
 // at once (scripts wait for them), under one lock (the trace's received bytes
 // arrive on the port's reader thread). While an operation runs and stderr is
 // a terminal, a progress line stands on stderr; it is cleared before any
-// other line reaches the terminal and drawn again after it.
+// other line reaches the terminal and drawn again after it. Lines bound for
+// a terminal have their control bytes spelled out (adapter text is data);
+// a pipe gets them verbatim.
 #pragma once
 
 #include <mutex>

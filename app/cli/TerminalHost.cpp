@@ -2,9 +2,20 @@
 
 #include "app/cli/PictureArt.h"
 #include "res/ControlIds.h"
+#include "res/DialogTemplates.h"
 #include "ui/ManualDlg.h"
 
 namespace nw::cli {
+
+CTerminalHost::CTerminalHost(Role role, CTerminalConsole& console, IPacer& pacer)
+    : m_role(role), m_console(console), m_pacer(pacer) {
+    const res::DialogTemplate* tpl =
+        res::FindTemplate(role == Role::Main ? res::kMainWindow : res::kManualWindow);
+    for (const res::ControlTemplate& c : tpl->controls) {
+        if (c.id != res::kNoId)
+            m_enabled[c.id] = (c.style & res::kDisabled) == 0;
+    }
+}
 
 void CTerminalHost::SetText(int id, const std::string& text) {
     const std::string before = Text(id);
@@ -13,10 +24,16 @@ void CTerminalHost::SetText(int id, const std::string& text) {
         return;
     if (m_role == Role::Main && id == id::main::kStaticMessage && text != before) {
         m_console.Show(text);
-        m_lastPrinted = text;
+        m_pressPrinted = true;
     } else if (m_role == Role::Manual && id == id::manual::kStaticInfo) {
         m_console.Show(text);
     }
+}
+
+void CTerminalHost::EndPress() {
+    if (!m_pressPrinted && m_echo)
+        m_console.Show(Text(id::main::kStaticMessage));
+    m_pressPrinted = true;
 }
 
 void CTerminalHost::ComboSelect(int id, int index) {
@@ -59,14 +76,11 @@ void CTerminalHost::MessageBox(const std::string& text, const std::string& detai
 
 void CTerminalHost::RunManualWindow(CSetupDlg& owner) {
     CTerminalHost host(Role::Manual, m_console, m_pacer);
-    // Template state: the four slave address edits start disabled.
-    for (const int id : id::manual::kSlaveEdits)
-        host.EnableControl(id, false);
     host.Echo(true);
     CManualDlg dlg(owner, host);
-    dlg.OnInitDialog();
+    const Outcome opened = dlg.OnInitDialog();
     if (onManualWindow)
-        onManualWindow(dlg, host);
+        onManualWindow(dlg, host, opened);
 }
 
 std::string CTerminalHost::Text(int id) const {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "app/cli/TerminalConsole.h"
+#include "protocol/Outcome.h"
 #include "ui/Host.h"
 
 #include <functional>
@@ -26,8 +27,8 @@ class CTerminalHost : public IHost {
   public:
     enum class Role { Main, Manual };
 
-    CTerminalHost(Role role, CTerminalConsole& console, IPacer& pacer)
-        : m_role(role), m_console(console), m_pacer(pacer) {}
+    // Controls start enabled or disabled as the window's template makes them.
+    CTerminalHost(Role role, CTerminalConsole& console, IPacer& pacer);
 
     // IHost
     void Pause(std::uint32_t ms) override { m_pacer.Pause(ms); }
@@ -47,22 +48,26 @@ class CTerminalHost : public IHost {
 
     void Echo(bool on) { m_echo = on; }
 
+    // A button press of the wizard: at its end the message area's text is
+    // printed once more if the press printed none, so each press ends with
+    // its final message even when that did not change.
+    void BeginPress() { m_pressPrinted = false; }
+    void EndPress();
+
     // The user types into an edit box or a combo box's edit field.
     void Type(int id, const std::string& text) { m_text[id] = text; }
     // Picks the list item of combo `id` whose text is `text`; false if none.
     bool ComboPick(int id, const std::string& text);
 
-    // What the Manual Setting window does once open, on its own host; the
-    // window closes when it returns.
-    std::function<void(CManualDlg&, CTerminalHost&)> onManualWindow;
+    // What the Manual Setting window does once open (its report ended as
+    // `opened`), on its own host; the window closes when it returns.
+    std::function<void(CManualDlg&, CTerminalHost&, const Outcome& opened)> onManualWindow;
 
     std::string Text(int id) const;
     bool Checked(int id) const;
-    bool Enabled(int id) const; // a control never enabled or disabled counts as enabled
+    bool Enabled(int id) const;
     // Message boxes shown, in order.
     const std::vector<std::string>& Boxes() const { return m_boxes; }
-    // The last message-area text printed; empty when none was.
-    const std::string& LastPrintedMessage() const { return m_lastPrinted; }
 
   private:
     Role m_role;
@@ -75,7 +80,7 @@ class CTerminalHost : public IHost {
     std::map<int, std::vector<std::string>> m_combo;
     std::map<int, int> m_comboSel;
     std::vector<std::string> m_boxes;
-    std::string m_lastPrinted;
+    bool m_pressPrinted = false;
 };
 
 } // namespace nw::cli

@@ -2,7 +2,6 @@
 #include "app/cli/CliParser.h"
 #include "app/cli/Commands.h"
 #include "res/ControlIds.h"
-#include "ui/Messages.h"
 
 #include <string>
 
@@ -41,24 +40,53 @@ int RunWizard(CCliSession& session, std::istream& in) {
         console.Note("Enter (or \"next\") presses Start/Next/Retry; also restart, reset, "
                      "check, quit.");
 
+    // The wizard has set the network when its last press that ran the
+    // wizard completed the master step; a restart or a reset undoes that,
+    // a check leaves it.
+    bool complete = false;
+    CTerminalHost& host = session.Host();
+    using Handler = Outcome (CSetupDlg::*)();
+    struct Button {
+        const char* word;
+        int id;
+        Handler handler;
+    };
+    const Button buttons[] = {
+        {"next", id::main::kButtonStart, &CSetupDlg::OnButtonStart},
+        {"restart", id::main::kButtonRestart, &CSetupDlg::OnButtonRestart},
+        {"reset", id::main::kButtonFactoryReset, &CSetupDlg::OnButtonFactoryReset},
+        {"check", id::main::kButtonCheck, &CSetupDlg::OnButtonCheck}};
     std::string line;
     while (std::getline(in, line)) {
-        const std::string command = Trimmed(line);
-        if (command.empty() || command == "next")
-            dlg.OnButtonStart();
-        else if (command == "restart")
-            dlg.OnButtonRestart();
-        else if (command == "reset")
-            dlg.OnButtonFactoryReset();
-        else if (command == "check")
-            dlg.OnButtonCheck();
-        else if (command == "quit")
+        std::string command = Trimmed(line);
+        if (command.empty())
+            command = "next";
+        if (command == "quit")
             break;
-        else
+        const Button* button = nullptr;
+        for (const Button& b : buttons) {
+            if (command == b.word)
+                button = &b;
+        }
+        if (button == nullptr) {
             console.Note("unknown wizard command: " + command +
                          " (next, restart, reset, check, quit)");
+            continue;
+        }
+        // A disabled button cannot be pressed (Restart, before Start was).
+        if (!host.Enabled(button->id)) {
+            console.Note(command + ": the button is not available now");
+            continue;
+        }
+        host.BeginPress();
+        const Outcome outcome = (dlg.*button->handler)();
+        host.EndPress();
+        if (button->handler == &CSetupDlg::OnButtonStart)
+            complete = outcome.Succeeded() && dlg.m_nStep == 0;
+        else if (button->handler != &CSetupDlg::OnButtonCheck)
+            complete = false;
     }
-    return session.Host().LastPrintedMessage() == msg::kMultiComplete ? kExitSuccess : kExitFailure;
+    return complete ? kExitSuccess : kExitFailure;
 }
 
 } // namespace nw::cli

@@ -1,6 +1,6 @@
 // The pieces of the terminal output that stand alone: byte spelling, JSON
 // strings, picture drawings and the progress line.
-#include "app/cli/JsonObject.h"
+#include "app/cli/JsonText.h"
 #include "app/cli/LineTrace.h"
 #include "app/cli/PictureArt.h"
 #include "app/cli/TerminalConsole.h"
@@ -17,10 +17,18 @@ TEST(CliFormat, SpellingNamesLineEndsAndHexForOtherBytes) {
               "+++at<CR><LF><NUL><1b><7f><ff>~ ");
 }
 
-TEST(CliFormat, JsonStringsEscapeAndKeepValidUtf8Only) {
-    EXPECT_EQ(CJsonObject::Quote("a\"b\\c\n\t\x02"), "\"a\\\"b\\\\c\\n\\t\\u0002\"");
-    EXPECT_EQ(CJsonObject::Quote("\xc3\xa9 \xe2\x82\xac"), "\"\xc3\xa9 \xe2\x82\xac\"");
-    EXPECT_EQ(CJsonObject::Quote("\xc3(\xff\xe2\x82"), "\"\\ufffd(\\ufffd\\ufffd\\ufffd\"");
+TEST(CliFormat, JsonIsValidUtf8WhateverTheAdapterSent) {
+    const auto text = [](const std::string& s) { return JsonText(Json(s)); };
+    const std::string fffd = "\xef\xbf\xbd";
+    EXPECT_EQ(text("a\"b\\c\n\t\x02"), "\"a\\\"b\\\\c\\n\\t\\u0002\"");
+    EXPECT_EQ(text("\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80"),
+              "\"\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\"");
+    // Stray bytes, a cut sequence, an overlong form, an encoded surrogate and
+    // a code point above U+10FFFF: each ill-formed piece becomes U+FFFD.
+    EXPECT_EQ(text("\xff(\xe2\x82"), "\"" + fffd + "(" + fffd + "\"");
+    EXPECT_EQ(text("\xc0\xaf|\xed\xa0\x80|\xf4\x90\x80\x80"), "\"" + fffd + fffd + "|" + fffd +
+                                                                  fffd + fffd + "|" + fffd + fffd +
+                                                                  fffd + fffd + "\"");
 }
 
 TEST(CliFormat, PicturePagesDrawTheTreeAndTheArrow) {

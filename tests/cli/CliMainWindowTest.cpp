@@ -43,13 +43,14 @@ TEST_F(CliBench, CliCheckJsonCarriesTheReportValues) {
     ASSERT_TRUE(bench.Attach("master"));
     CliRun r = Run({"--json", "check"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "{\"detected\":true,\"name\":\"OLMA-M\",\"address\":\"0001950A0B00\","
-                     "\"mode\":\"MODE0\",\"flowControl\":\"OFF\",\"status\":\"STANDBY\","
-                     "\"authentication\":\"OFF\",\"encryption\":\"OFF\","
-                     "\"commandResponse\":\"ON\",\"report\":\"Friendly Name: OLMA-M\\n"
-                     "Bluetooth Address: 0001950A0B00\\nMode: MODE0\\nFlowControl: OFF\\n"
-                     "Status: STANDBY\\nAuthentication: OFF\\nEncryption: OFF\\n"
-                     "Command Response: ON\"}\n");
+    EXPECT_EQ(r.out,
+              "{\"ok\":true,\"detected\":true,\"name\":\"OLMA-M\",\"address\":\"0001950A0B00\","
+              "\"mode\":\"MODE0\",\"flowControl\":\"OFF\",\"status\":\"STANDBY\","
+              "\"authentication\":\"OFF\",\"encryption\":\"OFF\","
+              "\"commandResponse\":\"ON\",\"report\":\"Friendly Name: OLMA-M\\n"
+              "Bluetooth Address: 0001950A0B00\\nMode: MODE0\\nFlowControl: OFF\\n"
+              "Status: STANDBY\\nAuthentication: OFF\\nEncryption: OFF\\n"
+              "Command Response: ON\"}\n");
     EXPECT_EQ(r.err, kMasterReport); // what the window shows moves off stdout
 
     // A description the report cannot read: "?" values, no encryption line, and
@@ -59,7 +60,7 @@ TEST_F(CliBench, CliCheckJsonCarriesTheReportValues) {
     });
     r = Run({"--json", "check"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "{\"detected\":true,\"name\":\"Q\\\"\\\\\\u0001\",\"address\":"
+    EXPECT_EQ(r.out, "{\"ok\":true,\"detected\":true,\"name\":\"Q\\\"\\\\\\u0001\",\"address\":"
                      "\"0001950A0B00\",\"mode\":\"?\",\"flowControl\":\"?\",\"status\":\"?\","
                      "\"authentication\":\"?\",\"encryption\":null,\"commandResponse\":\"ON\","
                      "\"report\":\"Friendly Name: Q\\\"\\\\\\u0001\\nBluetooth Address: "
@@ -69,7 +70,7 @@ TEST_F(CliBench, CliCheckJsonCarriesTheReportValues) {
     bench.Detach();
     r = Run({"check", "--json"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, "{\"detected\":false}\n");
+    EXPECT_EQ(r.out, "{\"ok\":false,\"detected\":false}\n");
     EXPECT_EQ(r.err, "OLMA Not detected.\n");
 }
 
@@ -83,11 +84,14 @@ TEST_F(CliBench, CliDetectReportsEachOutcomeInTextAndJson) {
         const char* sent;
     };
     const Case cases[] = {
-        {"master", true, 0, "OLMA detected.\n", "{\"detected\":true,\"multiConnection\":true}\n",
+        {"master", true, 0, "OLMA detected.\n",
+         "{\"ok\":true,\"detected\":true,\"multiConnection\":true}\n",
          "at\r\nat+btinfo?\r\nats53?\r\n"},
         {"slave1", false, 1, "This OLMA is not support multiple connection mode.\n",
-         "{\"detected\":true,\"multiConnection\":false}\n", "at\r\nat+btinfo?\r\nats53?\r\n"},
-        {"", true, 1, "OLMA Not detected.\n", "{\"detected\":false,\"multiConnection\":null}\n",
+         "{\"ok\":false,\"detected\":true,\"multiConnection\":false}\n",
+         "at\r\nat+btinfo?\r\nats53?\r\n"},
+        {"", true, 1, "OLMA Not detected.\n",
+         "{\"ok\":false,\"detected\":false,\"multiConnection\":null}\n",
          "at\r\nats10?\r\n+++ats10=1\r\n"},
     };
     for (const Case& c : cases) {

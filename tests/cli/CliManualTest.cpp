@@ -153,9 +153,9 @@ TEST_F(CliBench, CliAutoFillPrintsWhatItReadInTextAndJson) {
     });
     r = Run({"autofill", "--json"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "{\"slaves\":[\"0001950A0B01\",\"000000000000\",\"0001950A0B03\","
+    EXPECT_EQ(r.out, "{\"ok\":true,\"slaves\":[\"0001950A0B01\",\"000000000000\",\"0001950A0B03\","
                      "\"000000000000\"],\"use\":[true,false,true,false],"
-                     "\"disableResponse\":true,\"mode\":\"multi-drop\"}\n");
+                     "\"disableResponse\":true,\"mode\":\"multi-drop\",\"unread\":[]}\n");
     EXPECT_NE(r.err.find("Command Response: OFF"), std::string::npos) << r.err;
 
     bench.Detach();

@@ -58,7 +58,7 @@ TEST_F(CliBench, CliGlobalOptionsMayFollowTheCommand) {
     ASSERT_TRUE(bench.Attach("master"));
     const CliRun r = RunArgs({"detect", "--json", "--port", bench.Path(), "-b", "9600"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "{\"detected\":true,\"multiConnection\":true}\n");
+    EXPECT_EQ(r.out, "{\"ok\":true,\"detected\":true,\"multiConnection\":true}\n");
 }
 
 } // namespace

@@ -73,9 +73,9 @@ TEST_F(CliWizard, CliWizardRetriesRestartsAndResetsMidRun) {
                          kConnectMasterNext +
                          "Connect master to the serial port and push start button.\n" +
                          kConnectMasterNext + kSettingNow + kConnectSlave1 +
-                         "SUCCESS: Factory reset\n" + report + kSettingNow + kConnectSlave1 +
-                         kSettingNow + kConnectSlave2 + kSettingNow + kConnectMasterLast +
-                         kSettingNow + kComplete);
+                         "SUCCESS: Factory reset\n" + report + "SUCCESS: Factory reset\n" +
+                         kSettingNow + kConnectSlave1 + kSettingNow + kConnectSlave2 + kSettingNow +
+                         kConnectMasterLast + kSettingNow + kComplete);
     EXPECT_EQ(r.err, "unknown wizard command: bogus (next, restart, reset, check, quit)\n");
     EXPECT_EQ(pressBytes.size(), 13u); // nothing was read after "quit"
     EXPECT_EQ(bench.NetworkVerdict().rfind("network: OK", 0), 0u) << bench.NetworkVerdict();

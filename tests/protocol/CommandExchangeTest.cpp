@@ -17,15 +17,14 @@ using test::PtyPair;
 using test::WaitUntil;
 
 TEST(Dialect, AddressWritesAreFormattedIntoTheCommandBuffer) {
-    EXPECT_EQ(cmd::FormatAddressWrite(cmd::kAts46Write, "0001950A0B01"),
-              "ATS46=0001950A0B01\r\n");
+    EXPECT_EQ(cmd::FormatAddressWrite(cmd::kAts46Write, "0001950A0B01"), "ATS46=0001950A0B01\r\n");
     EXPECT_EQ(cmd::FormatAddressWrite(cmd::kAts56Write, ""), "ATS56=\r\n");
     // The 64-byte buffer cuts an over-long text (63 characters kept).
     EXPECT_EQ(cmd::FormatAddressWrite(cmd::kAts54Write, std::string(100, 'A')).size(), 63u);
 }
 
 class Exchange : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(bench.Start(&error)) << error;
@@ -91,15 +90,37 @@ TEST_F(Exchange, NulEndsTheTextButCountsAsTaken) {
     EXPECT_EQ(ex.m_szRxBuf[7], '\0');
 }
 
-TEST_F(Exchange, ClosedPortSendsNothingButStillPausesAndTakes) {
-    port.Close();
+TEST_F(Exchange, AFailedWriteEndsTheOperationUntilTheNextBegins) {
+    int failures = 0;
+    port.SetMessageSink([&](const std::string&) { ++failures; });
+    bench.Stop(); // the far end goes away: writes fail
+    ASSERT_TRUE(WaitUntil([&] { return port.IsDisconnected(); }, 1s));
     CScaledPacer real{1.0};
     ex.SetPacer(real);
     const auto t0 = std::chrono::steady_clock::now();
-    EXPECT_EQ(ex.SendCommand(cmd::kAt, 50), "");
-    EXPECT_GE(std::chrono::steady_clock::now() - t0, 50ms);
-    std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(bench.Received(), "");
+    EXPECT_EQ(ex.SendCommand(cmd::kAt, 300), "");
+    EXPECT_TRUE(ex.LineGone());
+    EXPECT_FALSE(ex.Write(cmd::kAts10Query));
+    ex.BareSend(cmd::kRestart, 300);
+    EXPECT_EQ(ex.SendCommand(cmd::kAts10Query, 300), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, 250ms) << "no pause once the line is gone";
+    EXPECT_EQ(failures, 1); // the failure is told once, not per command
+    ex.BeginOperation();
+    EXPECT_FALSE(ex.LineGone());
+    EXPECT_FALSE(ex.Write(cmd::kAt));
+    EXPECT_EQ(failures, 2);
+}
+
+TEST_F(Exchange, AnEchoedCommandIsDroppedFromTheFrontOfItsReply) {
+    bench.With("master", [](sim::CSimAdapter& a) { a.Fault().echo = true; });
+    // This one echoes the CR at once and the LF after its answer.
+    EXPECT_EQ(ex.SendCommand(cmd::kAts10Query, delay::kShort), "\r\n1\r\n\r\nOK\r\n\n");
+    EXPECT_EQ(ex.m_nRxCount, 19); // the bytes as they came
+    // Whatever line end the device sends back with its echo.
+    EXPECT_EQ(DropEcho("ats10?\r\r\n0\r\n", cmd::kAts10Query), "\r\n0\r\n");
+    EXPECT_EQ(DropEcho("+++\r\nOK\r\n", cmd::kEscape), "\r\nOK\r\n");
+    // Only an echo at the very front: a reply without one is as it came.
+    EXPECT_EQ(DropEcho("\r\nOK\r\nat\r\n", cmd::kAt), "\r\nOK\r\nat\r\n");
 }
 
 TEST(Pacer, RealPauseIsNeverShortAndScaledPauseScales) {

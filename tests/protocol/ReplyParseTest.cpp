@@ -56,8 +56,14 @@ TEST(InfoParse, AnAddressHoldingControlBytesIsNoAddress) {
     EXPECT_EQ(Parse("\r\nOK\r\n\r\n0001950A0B01,OLMA,").address, "");
     EXPECT_EQ(Parse("\r\nOK\r\n\r\n0001950A0B01,OLMA,").lines.m_strInfoAddress,
               "Bluetooth Address: ");
-    EXPECT_EQ(Parse("\r\n0001950A\x1b" "0B01,OLMA,").address, "");
-    EXPECT_EQ(Parse("\r\n0001950A\x7f" "0B01,OLMA,").address, "");
+    EXPECT_EQ(Parse("\r\n0001950A\x1b"
+                    "0B01,OLMA,")
+                  .address,
+              "");
+    EXPECT_EQ(Parse("\r\n0001950A\x7f"
+                    "0B01,OLMA,")
+                  .address,
+              "");
     // Bytes past the twelfth character do not matter.
     EXPECT_EQ(Parse("\r\n0001950A0B01\r,OLMA,").address, "0001950A0B01");
 }
@@ -95,15 +101,17 @@ TEST(InfoParse, NothingRecognisedGivesQuestionLinesAndASevenLineReport) {
     EXPECT_NE(full.back(), '\n');
 }
 
-TEST(ReadbackAddress, WholeReplyComparedThenCut) {
-    EXPECT_EQ(AddressFromReadback(""), "000000000000");
-    EXPECT_EQ(AddressFromReadback("ERROR"), "000000000000");
-    // "ERROR" between line ends is not caught and goes through the cut.
-    EXPECT_EQ(AddressFromReadback("\r\nERROR\r\n"), "ERROR\r\n");
-    EXPECT_EQ(AddressFromReadback("\r\n0001950A0B01\r\n\r\nOK\r\n"), "0001950A0B01");
-    EXPECT_EQ(AddressFromReadback("\r\n"), "");
-    EXPECT_EQ(AddressFromReadback("ab"), "");
-    EXPECT_EQ(AddressFromReadback("\r\n7"), "7");
+TEST(ReadbackAddress, OnlyTwelveHexDigitsAreAnAddress) {
+    const auto read = [](const std::string& reply) {
+        const ReadbackAddress r = AddressFromReadback(reply);
+        return (r.read ? "read " : "unread ") + r.address;
+    };
+    EXPECT_EQ(read("ERROR"), "read 000000000000"); // the whole reply, exactly
+    EXPECT_EQ(read("\r\n0001950A0B01\r\n\r\nOK\r\n"), "read 0001950A0B01");
+    EXPECT_EQ(read("\r\n0001950a0b01\r\n"), "read 0001950a0b01");
+    for (const char* reply :
+         {"", "\r\nERROR\r\n", "\r\n7", "\r\n0001950A0B0G\r\n", "s46?\r\n\r\nERROR\r\n"})
+        EXPECT_EQ(read(reply), "unread 000000000000") << reply;
 }
 
 } // namespace

@@ -16,7 +16,9 @@ struct WakeCase {
     const char* wake;
 };
 
-void PrintTo(const WakeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const WakeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ResetPaths : public BenchTest, public ::testing::WithParamInterface<WakeCase> {};
 
@@ -58,14 +60,14 @@ TEST_P(ResetPaths, ManualWindowResetsBlindAndRefreshes) {
     EXPECT_EQ(State("slave4").factoryResets, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bench, ResetPaths,
-    ::testing::Values(WakeCase{"Responding", [](CSimAdapter&) {}, "at\r\n"},
-                      WakeCase{"Silent", [](CSimAdapter& a) { a.State().s10 = 0; },
-                               "at\r\nats10?\r\n"},
-                      WakeCase{"Linked", [](CSimAdapter& a) { a.SetLinked(); },
-                               "at\r\nats10?\r\n+++"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Bench, ResetPaths,
+                         ::testing::Values(WakeCase{"Responding", [](CSimAdapter&) {}, "at\r\n"},
+                                           WakeCase{"Silent",
+                                                    [](CSimAdapter& a) { a.State().s10 = 0; },
+                                                    "at\r\nats10?\r\n"},
+                                           WakeCase{"Linked", [](CSimAdapter& a) { a.SetLinked(); },
+                                                    "at\r\nats10?\r\n+++"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BenchTest, ResetWithNoAdapterShowsTheErrorAndKeepsTheRun) {
     dlg.m_nStep = 3;

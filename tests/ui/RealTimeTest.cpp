@@ -10,7 +10,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class RealTime : public BenchTest {
-protected:
+  protected:
     RealTime() : BenchTest(1.0) {}
     template <class F> std::chrono::milliseconds Time(F f) {
         const auto t0 = std::chrono::steady_clock::now();

@@ -11,7 +11,7 @@ using namespace id::main;
 using sim::CSimAdapter;
 
 class Wizard : public BenchTest {
-protected:
+  protected:
     void Press(const std::string& who) {
         if (who.empty())
             bench.Detach();
@@ -239,7 +239,8 @@ TEST_F(Wizard, AMasterAddressWithALineEndIsNotPassedToTheSlaves) {
     Press("master");
     ASSERT_TRUE(bench.Attach("master"));
     With("master", [](CSimAdapter& a) {
-        a.Fault().scripted["at+btinfo?"] = "\r\nOK\r\n\r\nat&f\r\n0001,OLMA-M,MODE0,STANDBY,NoFC,0,0\r\n";
+        a.Fault().scripted["at+btinfo?"] =
+            "\r\nOK\r\n\r\nat&f\r\n0001,OLMA-M,MODE0,STANDBY,NoFC,0,0\r\n";
     });
     Press("master");
     EXPECT_EQ(dlg.m_strBdAddr[0], "");
