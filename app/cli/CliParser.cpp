@@ -29,6 +29,12 @@ std::optional<std::string> CheckAddresses(const CliOptions& o) {
     return std::nullopt;
 }
 
+// A value given as "" is a mistake (an unset shell variable), not a request
+// for the default.
+const CLI::Validator kNotEmpty(
+    [](std::string& value) { return value.empty() ? std::string("empty value") : std::string(); },
+    "NOT EMPTY");
+
 CLI::App* AddCommand(CLI::App& app, const char* name, const char* description) {
     CLI::App* sub = app.add_subcommand(name, description);
     sub->fallthrough(); // global options may also follow the command
@@ -38,6 +44,7 @@ CLI::App* AddCommand(CLI::App& app, const char* name, const char* description) {
 
 void AddModeOptions(CLI::App* sub, std::string& mode, bool& disable) {
     sub->add_option("--mode", mode, "Connection mode the master gets")
+        ->check(kNotEmpty)
         ->check(CLI::IsMember({"multi-drop", "node-switching"}));
     sub->add_flag("--disable-response", disable,
                   "Tick \"Disable (OK, ERROR, CONNET, DISCONNET Message)\"");
@@ -69,14 +76,18 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     std::string mode;
     std::vector<std::uint32_t> rates(kBaudRates.begin(), kBaudRates.end());
     app.add_option("-p,--port", o.port,
-                   "Device path (Linux/macOS) or COMn (Windows); required except by ports");
+                   "Device path (Linux/macOS) or COMn (Windows); required except by ports")
+        ->check(kNotEmpty);
     app.add_option("-b,--baud", o.baud, "Baud rate")
+        ->check(kNotEmpty)
         ->check(CLI::IsMember(rates))
         ->capture_default_str();
     app.add_option("--parity", o.parity, "none | even | odd")
+        ->check(kNotEmpty)
         ->check(CLI::IsMember({"none", "even", "odd"}))
         ->capture_default_str();
     app.add_option("--stop-bits", o.stopBits, "1 | 2")
+        ->check(kNotEmpty)
         ->check(CLI::IsMember({1, 2}))
         ->capture_default_str();
     app.add_flag("--trace", o.trace, "Every byte written and read, time-stamped, on stderr");
@@ -107,6 +118,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
                    "\"restart\", \"reset\" (factory reset), \"check\" press those buttons;\n"
                    "\"quit\" or the end of input ends the wizard.");
     wizard->add_option("--n", o.slaveCount, "Number of slaves")
+        ->check(kNotEmpty)
         ->check(CLI::IsMember({2, 3, 4}))
         ->capture_default_str();
     AddModeOptions(wizard, mode, o.disableResponse);

@@ -38,11 +38,8 @@ int RunWindowCommand(CCliSession& session, std::istream& in) {
     return kExitUsage;
 }
 
-} // namespace
-
-int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-           std::ostream& err, const CliEnv& givenEnv) {
-    CliEnv env = givenEnv;
+int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+                   std::ostream& err, CliEnv env) {
     CRealPacer realPacer;
     if (env.pacer == nullptr)
         env.pacer = &realPacer;
@@ -68,6 +65,20 @@ int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     if (!session.OpenPort())
         return kExitUsage;
     return RunWindowCommand(session, in);
+}
+
+} // namespace
+
+int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+           std::ostream& err, const CliEnv& env) {
+    const int code = RunCommandLine(argc, argv, in, out, err, env);
+    // A result nobody could read (a full disk, a closed pipe) is no success.
+    if (!out.flush()) {
+        err << "nodewright-cli: standard output could not be written: the result is lost\n"
+            << std::flush;
+        return code == kExitSuccess ? kExitFailure : code;
+    }
+    return code;
 }
 
 } // namespace nw::cli

@@ -34,6 +34,14 @@ inline constexpr char kMasterReport[] = "Friendly Name: OLMA-M\n"
 // reply miss its pause.
 inline constexpr double kScale = 0.05;
 
+// How often `word` occurs in `text`.
+inline std::size_t Count(const std::string& text, const std::string& word) {
+    std::size_t n = 0;
+    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++n;
+    return n;
+}
+
 struct CliRun {
     int code = -1;
     std::string out;

@@ -2,6 +2,8 @@
 // presses as a user would attach them.
 #include "CliFixture.h"
 
+#include <cstring>
+
 namespace nw::cli::test {
 namespace {
 
@@ -11,6 +13,7 @@ constexpr char kConnectSlave1[] = "Connect slave1 to a serial device and push ne
 constexpr char kConnectSlave2[] = "Connect slave2 to a serial device and push start button.\n";
 constexpr char kConnectMasterLast[] = "Connect master to a serial device and push start button.\n";
 constexpr char kComplete[] = "SUCCESS: Multi setting complete.\n";
+constexpr char kCanNotFoundRetry[] = "Can not found OLMA. Check and push retry button.\n";
 
 class CliWizard : public CliBench {
   protected:
@@ -89,6 +92,36 @@ TEST_F(CliWizard, CliWizardEndingBeforeCompletionIsExitOne) {
     const CliRun r = RunWizard({"--n", "3"}, {Line("master", ""), Line("master", "")});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, std::string(kConnectMasterNext) + kSettingNow + kConnectSlave1);
+}
+
+TEST_F(CliWizard, CliWizardPressesOnlyWhatIsEnabledAndEachPrintsItsMessage) {
+    // Restart is disabled until Start was pressed; a failure pressed again
+    // prints its (unchanged) message again.
+    const CliRun r = RunWizard({}, {Line("master", "restart"), Line("", ""), Line("-", "")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, std::string(kCanNotFoundRetry) + kCanNotFoundRetry);
+    EXPECT_EQ(r.err, "restart: the button is not available now\n");
+    EXPECT_EQ(pressBytes[1], ""); // the restart sent nothing
+}
+
+TEST_F(CliWizard, CliWizardWhoseLineVanishesInTheMasterStepFailsIt) {
+    int pauses = 0;
+    auto unplugInMasterStep = [&] {
+        EXPECT_TRUE(bench.Attach("master"));
+        pacer.onPause = [&](std::uint32_t) {
+            if (++pauses == 6) // detection 2, report 3, then S46
+                bench.Stop();
+        };
+    };
+    const CliRun r = RunWizard({}, {Line("master", ""),
+                                    Line("master", ""),
+                                    Line("slave1", ""),
+                                    Line("slave2", ""),
+                                    {unplugInMasterStep, ""}});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(Count(r.out, "reterror"), 1u);
+    EXPECT_EQ(Count(r.out, kComplete), 0u);
+    EXPECT_EQ(r.out.substr(r.out.size() - std::strlen(kCanNotFoundRetry)), kCanNotFoundRetry);
 }
 
 TEST_F(CliWizard, CliWizardDrawsThePicturesOnATerminal) {
