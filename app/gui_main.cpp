@@ -7,6 +7,7 @@
 #include "app/qt/StartupProbe.h"
 #include "app/qt/TemplateFont.h"
 #include "res/Strings.h"
+#include "serial/StopSignals.h"
 #include "sim/SimBench.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ int WriteIcons(const QString& root) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    nw::ReleasePortsOnStopSignals(); // a logout or kill leaves the line usable
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nodewright"));
     QApplication::setApplicationVersion(QString::fromUtf8(nw::res::kVersionText));

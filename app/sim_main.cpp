@@ -8,8 +8,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -97,11 +99,33 @@ class CLinkGuard {
     bool m_made = false;
 };
 
-void Print(const std::string& text) {
-    if (text.empty())
-        return;
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+// Writes text to standard output, waiting for a slow reader but never past a
+// stop signal: output that nobody reads must not keep the bench from
+// stopping. Returns false when a stop signal came; the rest of the text is
+// dropped then, and whenever standard output fails (a reader that went away).
+bool Print(const std::string& text, int signalFd) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        std::array<pollfd, 2> fds{{{signalFd, POLLIN, 0}, {STDOUT_FILENO, POLLOUT, 0}}};
+        if (::poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return true;
+        }
+        if (fds[0].revents != 0)
+            return false;
+        if ((fds[1].revents & POLLOUT) == 0)
+            return true; // POLLERR, POLLHUP: no one to write to
+        // A pipe with room takes PIPE_BUF bytes whole, so this write does not
+        // block there; elsewhere a stop signal ends a blocked write.
+        const std::size_t part = std::min<std::size_t>(text.size() - done, PIPE_BUF);
+        const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, part);
+        if (n > 0)
+            done += static_cast<std::size_t>(n);
+        else if (n == 0 || (errno != EINTR && errno != EAGAIN))
+            return true;
+    }
+    return true;
 }
 
 // Serves stdin commands until "quit" or a stop signal. After the end of
@@ -126,8 +150,8 @@ void Serve(nw::sim::CBenchConsole& console, int signalFd) {
             continue;
         if (n <= 0) {
             inputOpen = false;
-            if (!pending.empty())
-                Print(console.Execute(pending));
+            if (!pending.empty() && !Print(console.Execute(pending), signalFd))
+                return;
             pending.clear();
             continue;
         }
@@ -137,7 +161,8 @@ void Serve(nw::sim::CBenchConsole& console, int signalFd) {
             pending.erase(0, eol + 1);
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            Print(console.Execute(line));
+            if (!Print(console.Execute(line), signalFd))
+                return;
         }
     }
 }
@@ -189,9 +214,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    Print(bench.Path() + "\n");
     nw::sim::CBenchConsole console(bench);
-    Serve(console, signalFd);
+    if (Print(bench.Path() + "\n", signalFd))
+        Serve(console, signalFd);
     bench.Stop();
     return 0;
 }

@@ -73,11 +73,12 @@ class CSerialPort {
     // systems the conventional device of that COM number, /dev/ttyS<n-1>).
     static std::string PortNameForNumber(int nPort);
 
-    // Writes nLength bytes and blocks until the device has sent them (the
-    // hand-over takes at most about 1 ms per byte + 1000 ms; then the line's
-    // own transmit time). Returns the count written; 0 and
-    // nothing sent while closed. A failure shows "reterror" (nothing could be
-    // written) or "overlap" (failed while completing) through the sink.
+    // Writes nLength bytes and blocks until the device has sent them, for at
+    // most 1000 ms + per byte 1 ms or the byte's time on the line when that is
+    // longer. Returns the count sent: 0 and nothing sent while closed; fewer
+    // than nLength when the device stopped taking bytes (what it still held
+    // is discarded). A failure shows "reterror" (nothing could be written) or
+    // "overlap" (failed while completing) through the sink.
     std::uint32_t Write(const char* pData, std::uint32_t nLength);
 
     // Stops the reader (wakes it at once and joins it), discards the device's

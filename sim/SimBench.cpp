@@ -219,9 +219,12 @@ struct CSimBench::Impl {
             }
             lock.unlock();
             const int rc = ::poll(fds.data(), fds.size(), timeout);
+            const int err = errno;
             lock.lock();
-            if (rc < 0 && errno != EINTR)
+            if (rc < 0 && err != EINTR) {
+                running = false; // the line is no longer served; Stop or Start reaps the thread
                 break;
+            }
             if (fds[0].revents & POLLIN) {
                 std::array<char, 64> drain{};
                 while (::read(wake[0], drain.data(), drain.size()) > 0) {
@@ -240,6 +243,26 @@ struct CSimBench::Impl {
                 lock.lock();
             }
         }
+    }
+
+    // Ends the service thread, also one that ended by itself, and closes the
+    // line. The caller holds `lifecycle`, which alone starts the thread.
+    void Shutdown() {
+        {
+            std::lock_guard lock(mutex);
+            if (!thread.joinable())
+                return;
+            stopping = true;
+            Wake();
+        }
+        thread.join();
+        std::lock_guard lock(mutex);
+        CloseFd(masterFd);
+        CloseFd(slaveFd);
+        CloseFd(wake[0]);
+        CloseFd(wake[1]);
+        out.clear();
+        running = false;
     }
 
     std::string Verdict() const;
@@ -270,6 +293,7 @@ bool CSimBench::Start(std::string* error) {
     Impl& d = *m_impl;
     if (Running())
         return true;
+    d.Shutdown(); // a service loop that failed left its thread and line behind
     auto fail = [&](const std::string& why, std::initializer_list<int*> fds) {
         for (int* fd : fds)
             CloseFd(*fd);
@@ -332,22 +356,7 @@ bool CSimBench::Start(std::string* error) {
 
 void CSimBench::Stop() {
     std::lock_guard life(m_impl->lifecycle);
-    Impl& d = *m_impl;
-    {
-        std::lock_guard lock(d.mutex);
-        if (!d.running)
-            return;
-        d.stopping = true;
-        d.Wake();
-    }
-    d.thread.join();
-    std::lock_guard lock(d.mutex);
-    CloseFd(d.masterFd);
-    CloseFd(d.slaveFd);
-    CloseFd(d.wake[0]);
-    CloseFd(d.wake[1]);
-    d.out.clear();
-    d.running = false;
+    m_impl->Shutdown();
 }
 
 bool CSimBench::Running() const {

@@ -2,8 +2,11 @@
 // a reader thread that sleeps in poll() on the device and on a wake-up pipe.
 #include "serial/SerialPort.h"
 
+#include "serial/LineSettings.h"
+#include "serial/posix/OpenPorts.h"
 #include "serial/posix/TermiosSettings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -13,15 +16,26 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace nw {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+using std::chrono::nanoseconds;
+
 constexpr std::size_t kChunk = 256; // bytes per read, as the reader hands them on
-constexpr int kWriteFixedMs = 1000; // write time-out: 1 ms per byte + this
-constexpr int kWritePerByteMs = 1;
+// A write's time-out: this, plus per byte 1 ms or the byte's time on the line
+// when that is longer (at 9600 bit/s and slower).
+constexpr milliseconds kWriteFixed{1000};
+constexpr milliseconds kWritePerByte{1};
+// Shortest and, while the output queue does not move at all, longest sleep
+// between looks at it.
+constexpr milliseconds kDrainMinWait{1};
+constexpr milliseconds kDrainStallWait{64};
 
 PortError ErrorFromOpen(int err) {
     switch (err) {
@@ -50,17 +64,68 @@ int CloseQuietly(int fd) {
     return -1;
 }
 
+// Start bit, 8 data bits, parity bit and stop bits at `baud`.
+nanoseconds ByteTime(std::uint32_t baud, std::uint8_t byStopBits, std::uint8_t byParity) {
+    const int bits =
+        1 + 8 + (byParity != parity::kNone ? 1 : 0) + (byStopBits == stopbits::kTwo ? 2 : 1);
+    return nanoseconds(std::int64_t{1'000'000'000} * bits / std::max<std::uint32_t>(baud, 1));
+}
+
+// Waits until the driver has sent its output queue or `deadline` passes;
+// returns the bytes still queued then (0: all sent, or the driver cannot
+// tell). tcdrain would wait without end on an adapter that stopped taking
+// bytes, so this sleeps for the time the queued bytes need on the line and
+// looks again; while the queue does not move it backs off.
+int WaitForOutputSent(int fd, Clock::time_point deadline, nanoseconds byteTime) {
+    nanoseconds wait{};
+    for (int last = -1;;) {
+        int queued = 0;
+        if (::ioctl(fd, TIOCOUTQ, &queued) < 0 || queued <= 0)
+            return 0;
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline)
+            return queued;
+        wait = last < 0 || queued < last ? std::max<nanoseconds>(byteTime * queued, kDrainMinWait)
+                                         : std::min<nanoseconds>(wait * 2, kDrainStallWait);
+        last = queued;
+        std::this_thread::sleep_for(std::min<nanoseconds>(wait, deadline - now));
+    }
+}
+
 } // namespace
 
 struct CSerialPort::Native {
     int fd = -1;
     int wakeRead = -1;
     int wakeWrite = -1;
+    nanoseconds byteTime{}; // one byte's time on the line, set by Open
+
+    // What Open has set on the terminal so far, for a failed Open to undo.
+    bool exclusive = false;
+    bool termiosSet = false;
+    termios saved{}; // the settings found at open
+    int raisedLines = 0;
+
+    // Puts back what a failed Open set: the modem lines, the settings, the
+    // exclusive flag (which would otherwise outlive the descriptor). Then closes.
+    void UndoOpen() {
+        if (fd >= 0 && raisedLines != 0)
+            (void)::ioctl(fd, TIOCMBIC, &raisedLines);
+        if (fd >= 0 && termiosSet)
+            (void)::tcsetattr(fd, TCSANOW, &saved);
+        if (fd >= 0 && exclusive)
+            (void)::ioctl(fd, TIOCNXCL);
+        CloseAll();
+    }
 
     void CloseAll() {
+        if (fd >= 0)
+            posix::UnregisterOpenPort(fd);
         fd = CloseQuietly(fd);
         wakeRead = CloseQuietly(wakeRead);
         wakeWrite = CloseQuietly(wakeWrite);
+        exclusive = termiosSet = false;
+        raisedLines = 0;
     }
 };
 
@@ -97,9 +162,11 @@ bool CSerialPort::Open(const std::string& device, std::uint32_t dwBaud, std::uin
     m_bDisconnected.store(false, std::memory_order_release);
 
     Native& n = *m_native;
-    auto fail = [&](PortError code, int err) {
+    auto fail = [&](PortError code, int err, const char* why = nullptr) {
         Fail(code, err);
-        n.CloseAll();
+        if (why != nullptr)
+            m_failure.osText = why;
+        n.UndoOpen();
         return false;
     };
 
@@ -116,37 +183,37 @@ bool CSerialPort::Open(const std::string& device, std::uint32_t dwBaud, std::uin
     termios tio{};
     if (::tcgetattr(n.fd, &tio) < 0) // the test that this is a serial line
         return fail(PortError::NotSerial, errno);
+    n.saved = tio;
     // Exclusive: flock keeps out other opens (ours and other programs' that
-    // lock), TIOCEXCL keeps out plain opens by unprivileged programs.
+    // lock), TIOCEXCL keeps out plain opens by unprivileged programs. From
+    // here on a stop signal releases the line too.
     if (::flock(n.fd, LOCK_EX | LOCK_NB) < 0) {
         const int err = errno;
         return fail(err == EWOULDBLOCK ? PortError::Busy : PortError::System, err);
     }
-    (void)::ioctl(n.fd, TIOCEXCL);
+    n.exclusive = ::ioctl(n.fd, TIOCEXCL) == 0;
+    (void)posix::RegisterOpenPort(n.fd);
 
     std::string why;
-    if (!posix::MakeTermios(tio, dwBaud, byStopBits, byParity, &why)) {
-        Fail(PortError::BadSettings, 0);
-        m_failure.osText = why;
-        n.CloseAll();
-        return false;
-    }
+    if (!posix::MakeTermios(tio, dwBaud, byStopBits, byParity, &why))
+        return fail(PortError::BadSettings, 0, why.c_str());
     ::tcflush(n.fd, TCIOFLUSH); // discard whatever the device queued before
+    n.termiosSet = true;        // even a refused tcsetattr may have taken some
     if (::tcsetattr(n.fd, TCSANOW, &tio) < 0)
         return fail(PortError::BadSettings, errno);
     termios check{};
     speed_t want{};
     posix::BaudToSpeed(dwBaud, want);
-    if (::tcgetattr(n.fd, &check) == 0 && cfgetospeed(&check) != want) {
-        Fail(PortError::BadSettings, 0);
-        m_failure.osText = "baud rate not supported by this device";
-        n.CloseAll();
-        return false;
-    }
+    if (::tcgetattr(n.fd, &check) == 0 && cfgetospeed(&check) != want)
+        return fail(PortError::BadSettings, 0, "baud rate not supported by this device");
+    n.byteTime = ByteTime(dwBaud, byStopBits, byParity);
     // Raise DTR and RTS. A pseudo-terminal has no modem lines and refuses;
     // that is no reason to refuse the line.
+    int before = 0;
+    const bool known = ::ioctl(n.fd, TIOCMGET, &before) == 0;
     int lines = TIOCM_DTR | TIOCM_RTS;
-    (void)::ioctl(n.fd, TIOCMBIS, &lines);
+    if (::ioctl(n.fd, TIOCMBIS, &lines) == 0)
+        n.raisedLines = known ? lines & ~before : lines;
 
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) < 0)
@@ -238,9 +305,9 @@ std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {
     const int fd = m_native->fd;
     if (pData == nullptr || nLength == 0)
         return 0;
-    using Clock = std::chrono::steady_clock;
-    const auto deadline =
-        Clock::now() + std::chrono::milliseconds(kWriteFixedMs + kWritePerByteMs * nLength);
+    const Clock::time_point deadline =
+        Clock::now() + kWriteFixed +
+        std::max<nanoseconds>(kWritePerByte, m_native->byteTime) * nLength;
     std::uint32_t done = 0;
     bool waited = false;
     while (done < nLength) {
@@ -263,8 +330,7 @@ std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {
             continue;
         if (r < 0 && errno == EAGAIN) {
             const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
-                    .count();
+                std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
             pollfd p{fd, POLLOUT, 0};
             const int pr = left > 0 ? ::poll(&p, 1, static_cast<int>(left)) : 0;
             if (pr < 0 && errno == EINTR)
@@ -286,8 +352,15 @@ std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {
     }
     // Complete means transmitted, as a Windows write completes: wait until
     // the driver has sent the bytes, so a Close right after a command (which
-    // discards what is still queued) cannot swallow it.
-    while (::tcdrain(fd) < 0 && errno == EINTR) {
+    // discards what is still queued) cannot swallow it. An adapter that stops
+    // taking bytes fails the write at the deadline; what it never took was not
+    // sent, and goes.
+    const auto unsent =
+        static_cast<std::uint32_t>(WaitForOutputSent(fd, deadline, m_native->byteTime));
+    if (unsent > 0) {
+        ::tcflush(fd, TCOFLUSH);
+        ShowMessage("overlap");
+        return done - std::min(unsent, done);
     }
     return done;
 }
@@ -305,7 +378,7 @@ void CSerialPort::Close() {
         // descriptor, and would keep later unprivileged opens out.
         (void)::ioctl(m_native->fd, TIOCNXCL);
         std::lock_guard lock(m_csWrite);
-        m_native->CloseAll(); // also releases the flock
+        m_native->CloseAll(); // also releases the flock and the stop-signal entry
     } else if (m_pReader.joinable()) {
         m_pReader.join();
         m_native->CloseAll();

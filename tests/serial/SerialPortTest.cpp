@@ -1,15 +1,20 @@
-#include "serial/LineSettings.h"
 #include "serial/SerialPort.h"
+#include "serial/LineSettings.h"
 #include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
 
 #include <mutex>
 
+#include <atomic>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -21,6 +26,33 @@ namespace {
 using namespace std::chrono_literals;
 using test::PtyPair;
 using test::WaitUntil;
+
+// A pseudo-terminal hands every byte on at once, so its output queue is
+// always empty. To stand for an adapter that stopped taking bytes, TIOCOUTQ
+// on the terminal device named here reports bytes that never leave.
+std::atomic<dev_t> g_stalledDevice{0};
+constexpr int kStalledBytes = 3;
+
+} // namespace
+} // namespace nw
+
+// Every other request goes to the system unchanged.
+extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
+    va_list args;
+    va_start(args, request);
+    void* arg = va_arg(args, void*);
+    va_end(args);
+    struct stat st {};
+    if (request == TIOCOUTQ && nw::g_stalledDevice != 0 && fstat(fd, &st) == 0 &&
+        st.st_rdev == nw::g_stalledDevice) {
+        *static_cast<int*>(arg) = nw::kStalledBytes;
+        return 0;
+    }
+    return static_cast<int>(syscall(SYS_ioctl, fd, request, arg));
+}
+
+namespace nw {
+namespace {
 
 bool OpenDefault(CSerialPort& port, const std::string& path) {
     return port.Open(path, 9600, stopbits::kOne, parity::kNone);
@@ -81,6 +113,9 @@ TEST(SerialPort, FailedOpensSayWhyAndLeaveThePortReusable) {
     EXPECT_FALSE(port.Open(pty.Path(), 12345, stopbits::kOne, parity::kNone));
     EXPECT_EQ(port.LastFailure().code, PortError::BadSettings);
     EXPECT_EQ(port.Write("at\r\n", 4), 0u);
+    int exclusive = -1; // the terminal's flag, which outlives a descriptor
+    ASSERT_EQ(ioctl(pty.HeldTerminal(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0) << "a failed open left the line locked";
 
     ASSERT_TRUE(OpenDefault(port, pty.Path())) << port.LastFailure().Describe();
     EXPECT_EQ(port.LastFailure().code, PortError::None);
@@ -222,6 +257,28 @@ TEST(SerialPort, UnpluggedLineStopsTheReaderWithoutSpinning) {
     EXPECT_EQ(fresh.Read(4, 1s), "at\r\n");
 }
 
+TEST(SerialPort, AWriteTheAdapterStopsTakingFailsAtItsBound) {
+    PtyPair pty;
+    CSerialPort port;
+    std::vector<std::string> shown;
+    port.SetMessageSink([&](const std::string& m) { shown.push_back(m); });
+    ASSERT_TRUE(port.Open(pty.Path(), 921600, stopbits::kOne, parity::kNone));
+    struct stat st {};
+    ASSERT_EQ(fstat(pty.HeldTerminal(), &st), 0);
+    g_stalledDevice = st.st_rdev;
+    const double cpu = test::ProcessCpuMs();
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::uint32_t sent = port.Write("at+btinfo?\r\n", 12);
+    const auto took = std::chrono::steady_clock::now() - t0;
+    g_stalledDevice = 0;
+    EXPECT_EQ(sent, 12u - kStalledBytes); // what the adapter never took was not sent
+    EXPECT_EQ(shown, std::vector<std::string>{"overlap"});
+    EXPECT_GE(took, 1012ms); // 1000 ms + 1 ms per byte
+    EXPECT_LT(took, 3s);
+    EXPECT_LT(test::ProcessCpuMs() - cpu, 25.0); // it sleeps meanwhile
+    EXPECT_EQ(port.Write("at\r\n", 4), 4u);
+}
+
 TEST(SerialPort, DestructorClosesAndReleasesTheLine) {
     PtyPair pty;
     {
@@ -251,8 +308,8 @@ TEST(SerialPort, TraceSeesBothDirections) {
     port.Write("at\r\n", 4);
     EXPECT_EQ(pty.Read(4, std::chrono::seconds(1)), "at\r\n");
     pty.Send(std::string("\r\nOK\0\r\n", 7));
-    ASSERT_TRUE(test::WaitUntil([&] { return port.m_rxBuffer.GetCount() == 7; },
-                                std::chrono::seconds(2)));
+    ASSERT_TRUE(
+        test::WaitUntil([&] { return port.m_rxBuffer.GetCount() == 7; }, std::chrono::seconds(2)));
     std::lock_guard lock(m);
     EXPECT_EQ(tx, "at\r\n");
     EXPECT_EQ(rx, std::string("\r\nOK\0\r\n", 7));

@@ -1,11 +1,14 @@
 #include "sim/SimBench.h"
 
 #include "sim/SimPortEnd.h"
+#include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+
+#include <sys/resource.h>
 
 namespace nw::sim {
 namespace {
@@ -166,6 +169,20 @@ TEST_F(SimBench, StopMakesTheLineVanish) {
     char c = 0;
     const ssize_t n = ::read(port->Fd(), &c, 1);
     EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << n;
+}
+
+TEST_F(SimBench, AServiceLoopThatFailsIsNotRunningAndStartsAgain) {
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit one{1, limit.rlim_max}; // poll refuses more descriptors than that
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &one), 0);
+    bench.Inject("x"); // wakes the loop into the poll that fails
+    const bool ended = nw::test::WaitUntil([&] { return !bench.Running(); }, Ms(2000));
+    setrlimit(RLIMIT_NOFILE, &limit);
+    EXPECT_TRUE(ended);
+    ASSERT_TRUE(bench.Start());
+    port = std::make_unique<CSimPortEnd>(bench.Path());
+    EXPECT_EQ(Ask("at\r\n", kOk.size()), kOk);
 }
 
 // The verdict reads the adapters only; the line need not be served.

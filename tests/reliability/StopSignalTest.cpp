@@ -1,0 +1,129 @@
+// The programs themselves, stopped by a signal in the middle of their work:
+// they end at once and leave nothing behind, neither a locked line nor a link.
+#include "sim/SimBench.h"
+#include "support/PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#if !defined(NW_CLI_BINARY) || !defined(NW_SIM_BINARY)
+#error "NW_CLI_BINARY and NW_SIM_BINARY must name the executables"
+#endif
+
+extern char** environ;
+
+namespace nw::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Starts argv[0] with standard input `in`, output `out`, errors discarded,
+// and the stop signals at their defaults whatever the test runner set.
+pid_t Spawn(const std::vector<std::string>& argv, int in, int out) {
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_adddup2(&files, in, STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&files, out, STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (const int s : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&stops, s);
+    posix_spawnattr_setsigdefault(&attr, &stops);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, args[0], &files, &attr, args.data(), environ) != 0)
+        pid = -1;
+    posix_spawnattr_destroy(&attr);
+    posix_spawn_file_actions_destroy(&files);
+    return pid;
+}
+
+// The wait status once `pid` ended, or -1 when it still ran after `timeout`
+// (it is killed then).
+int WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
+    if (pid <= 0)
+        return -1;
+    const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    pollfd p{pidFd, POLLIN, 0};
+    const bool ended = pidFd >= 0 && poll(&p, 1, static_cast<int>(timeout.count())) == 1;
+    close(pidFd);
+    if (!ended)
+        kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return ended ? status : -1;
+}
+
+TEST(StopSignal, TheCliStoppedMidCommandUnlocksTheLine) {
+    sim::CSimBench bench;
+    ASSERT_TRUE(bench.Start());
+    ASSERT_TRUE(bench.Attach("master"));
+    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    const std::vector<std::string> check{NW_CLI_BINARY, "-p", bench.Path(), "check"};
+    const pid_t pid = Spawn(check, null, null);
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(bench.WaitForReceived(4, 5s)); // "at": open, and in the pause
+    kill(pid, SIGTERM);
+    const int status = WaitForExit(pid, 2s);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) << "status " << status;
+
+    // Root opens a locked line all the same, so ask the terminal itself.
+    const int line = open(bench.Path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    int exclusive = -1;
+    EXPECT_EQ(ioctl(line, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0) << "the stopped program left the line locked";
+    close(line);
+    EXPECT_EQ(WaitForExit(Spawn(check, null, null), 10s), 0);
+    close(null);
+}
+
+TEST(StopSignal, TheSimWithNobodyReadingItsOutputStopsAndRemovesItsLink) {
+    const std::string link =
+        (std::filesystem::temp_directory_path() / ("nw-stop-" + std::to_string(getpid()))).string();
+    int in[2];
+    int out[2];
+    ASSERT_EQ(pipe2(in, O_CLOEXEC), 0);
+    ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+    fcntl(out[0], F_SETPIPE_SZ, 4096); // full after the first few lines
+    const pid_t pid = Spawn({NW_SIM_BINARY, "--link", link}, in[0], out[1]);
+    ASSERT_GT(pid, 0);
+    std::string shows;
+    for (int i = 0; i < 100; ++i)
+        shows += "show\n";
+    ASSERT_EQ(write(in[1], shows.data(), shows.size()), static_cast<ssize_t>(shows.size()));
+    int unread = -1; // taken: the bench is serving and printing into the full pipe
+    EXPECT_TRUE(WaitUntil([&] { return ioctl(in[0], FIONREAD, &unread) == 0 && unread == 0; }, 5s));
+    struct stat st {};
+    EXPECT_EQ(lstat(link.c_str(), &st), 0);
+
+    kill(pid, SIGTERM);
+    EXPECT_NE(WaitForExit(pid, 2s), -1) << "still running with its output blocked";
+    EXPECT_NE(lstat(link.c_str(), &st), 0) << "the link outlived the bench";
+    unlink(link.c_str());
+    for (const int fd : {in[0], in[1], out[0], out[1]})
+        close(fd);
+}
+
+} // namespace
+} // namespace nw::test
