@@ -299,70 +299,76 @@ void CSerialPort::ReaderThreadProc() {
 }
 
 std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {
-    if (!IsOpen())
+    if (!IsOpen() || pData == nullptr || nLength == 0)
         return 0;
-    std::lock_guard lock(m_csWrite);
-    const int fd = m_native->fd;
-    if (pData == nullptr || nLength == 0)
-        return 0;
-    const Clock::time_point deadline =
-        Clock::now() + kWriteFixed +
-        std::max<nanoseconds>(kWritePerByte, m_native->byteTime) * nLength;
-    std::uint32_t done = 0;
-    bool waited = false;
-    while (done < nLength) {
-        ssize_t r = 0;
-        if (m_trace) {
-            // The trace lock keeps the reader from tracing the reply before
-            // this thread has traced what provoked it.
-            std::lock_guard traceLock(m_csTrace);
-            r = ::write(fd, pData + done, nLength - done);
-            if (r > 0)
-                m_trace(TraceDir::Tx, pData + done, static_cast<std::size_t>(r));
-        } else {
-            r = ::write(fd, pData + done, nLength - done);
-        }
-        if (r > 0) {
-            done += static_cast<std::uint32_t>(r);
-            continue;
-        }
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0 && errno == EAGAIN) {
-            const auto left =
-                std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
-            pollfd p{fd, POLLOUT, 0};
-            const int pr = left > 0 ? ::poll(&p, 1, static_cast<int>(left)) : 0;
-            if (pr < 0 && errno == EINTR)
+    const char* failure = nullptr;
+    const std::uint32_t sent = [&]() -> std::uint32_t {
+        std::lock_guard lock(m_csWrite);
+        const int fd = m_native->fd;
+        const Clock::time_point deadline =
+            Clock::now() + kWriteFixed +
+            std::max<nanoseconds>(kWritePerByte, m_native->byteTime) * nLength;
+        std::uint32_t done = 0;
+        bool waited = false;
+        while (done < nLength) {
+            ssize_t r = 0;
+            if (m_trace) {
+                // The trace lock keeps the reader from tracing the reply before
+                // this thread has traced what provoked it.
+                std::lock_guard traceLock(m_csTrace);
+                r = ::write(fd, pData + done, nLength - done);
+                if (r > 0)
+                    m_trace(TraceDir::Tx, pData + done, static_cast<std::size_t>(r));
+            } else {
+                r = ::write(fd, pData + done, nLength - done);
+            }
+            if (r > 0) {
+                done += static_cast<std::uint32_t>(r);
                 continue;
-            waited = true;
-            if (pr > 0 && (p.revents & POLLOUT) != 0)
+            }
+            if (r < 0 && errno == EINTR)
                 continue;
-            break; // timed out or the line failed while we waited
+            if (r < 0 && errno == EAGAIN) {
+                const auto left =
+                    std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
+                pollfd p{fd, POLLOUT, 0};
+                const int pr = left > 0 ? ::poll(&p, 1, static_cast<int>(left)) : 0;
+                if (pr < 0 && errno == EINTR)
+                    continue;
+                waited = true;
+                if (pr > 0 && (p.revents & POLLOUT) != 0)
+                    continue;
+                break; // timed out or the line failed while we waited
+            }
+            if (!waited && done == 0) {
+                failure = "reterror";
+                return 0;
+            }
+            break;
         }
-        if (!waited && done == 0) {
-            ShowMessage("reterror");
-            return 0;
+        if (done < nLength) {
+            failure = "overlap";
+            return done;
         }
-        break;
-    }
-    if (done < nLength) {
-        ShowMessage("overlap");
+        // Complete means transmitted, as a Windows write completes: wait until
+        // the driver has sent the bytes, so a Close right after a command (which
+        // discards what is still queued) cannot swallow it. An adapter that stops
+        // taking bytes fails the write at the deadline; what it never took was not
+        // sent, and goes.
+        const auto unsent =
+            static_cast<std::uint32_t>(WaitForOutputSent(fd, deadline, m_native->byteTime));
+        if (unsent > 0) {
+            ::tcflush(fd, TCOFLUSH);
+            failure = "overlap";
+            return done - std::min(unsent, done);
+        }
         return done;
-    }
-    // Complete means transmitted, as a Windows write completes: wait until
-    // the driver has sent the bytes, so a Close right after a command (which
-    // discards what is still queued) cannot swallow it. An adapter that stops
-    // taking bytes fails the write at the deadline; what it never took was not
-    // sent, and goes.
-    const auto unsent =
-        static_cast<std::uint32_t>(WaitForOutputSent(fd, deadline, m_native->byteTime));
-    if (unsent > 0) {
-        ::tcflush(fd, TCOFLUSH);
-        ShowMessage("overlap");
-        return done - std::min(unsent, done);
-    }
-    return done;
+    }();
+    // The box is modal: it waits for the user with the line unlocked, so a
+    // Close meanwhile is not held up.
+    if (failure != nullptr)
+        ShowMessage(failure);
+    return sent;
 }
 
 void CSerialPort::Close() {
