@@ -45,8 +45,9 @@ struct PortFailure {
 class CSerialPort {
   public:
     // Receives the port's own failure texts ("reterror", "overlap"); the front
-    // end shows them as a message box. Called on the writing thread while the
-    // write lock is held.
+    // end shows them as a message box. Called on the writing thread once the
+    // write ended and its locks are released: a box that stays up holds up
+    // neither a Close nor another write.
     using MessageSink = std::function<void(const std::string&)>;
 
     CSerialPort();

@@ -9,10 +9,8 @@ CManualWindow::CManualWindow(CHostContext& context, CSetupDlg& main)
       m_dlg(main, m_host) {}
 
 void CManualWindow::Run(HWND owner) {
-    // Open and idle, the window waits for the user: no hourglass for the
-    // count the main window keeps raised meanwhile.
-    CWaitCursorState::IdleScope idle(Context().cursor);
     RunModal(owner);
+    m_idle.reset();
 }
 
 void CManualWindow::OnInitDialog() {
@@ -21,7 +19,10 @@ void CManualWindow::OnInitDialog() {
     SendMessageW(Hwnd(), WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(res::kIconApp))));
     Center();
-    RunOperation([this] { m_dlg.OnInitDialog(); });
+    RunOperation([this] { m_dlg.OnInitDialog(); }); // the report, under the hourglass
+    // Open and idle, the window waits for the user: no hourglass for the
+    // count the main window keeps raised meanwhile.
+    m_idle.emplace(Context().cursor);
     if (onOpened)
         PostMessageW(Hwnd(), WM_APP, 0, 0); // once the modal loop runs
 }

@@ -9,6 +9,7 @@
 #include "ui/ManualDlg.h"
 
 #include <functional>
+#include <optional>
 
 namespace nw::win {
 
@@ -33,6 +34,8 @@ class CManualWindow : public CTemplateDialog {
   private:
     CWin32Host m_host;
     CManualDlg m_dlg;
+    // From the end of the opening report until the window closes.
+    std::optional<CWaitCursorState::IdleScope> m_idle;
 };
 
 } // namespace nw::win

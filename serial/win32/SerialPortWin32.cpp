@@ -330,8 +330,11 @@ void CSerialPort::ReaderThreadProc() {
         fruitless = 0;
         (void)m_rxBuffer.Put(n.chunk.data(),
                              static_cast<int>(got)); // dropped whole if it does not fit
-        if (m_trace)
+        if (m_trace) {
+            // Waits for a write still being traced: its reply comes after it.
+            std::lock_guard traceLock(m_csTrace);
             m_trace(TraceDir::Rx, n.chunk.data(), got);
+        }
     }
     m_bReaderRunning.store(false, std::memory_order_release);
 }
@@ -344,6 +347,8 @@ std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {
     if (ov.hEvent == nullptr)
         return 0;
     DWORD done = 0;
+    const char* failure = nullptr; // shown once the locks are released
+    MessageSink sink;
     {
         std::lock_guard lock(m_csWrite);
         const HANDLE h = m_native->hComm;
@@ -351,22 +356,33 @@ std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {
             ::CloseHandle(ov.hEvent);
             return 0;
         }
+        // Held from the write to its trace, so the reader cannot trace a
+        // reply before this thread has traced what provoked it.
+        std::unique_lock<std::mutex> traceLock(m_csTrace, std::defer_lock);
+        if (m_trace)
+            traceLock.lock();
         if (::WriteFile(h, pData, nLength, &done, &ov)) {
             // completed at once
         } else if (::GetLastError() == ERROR_IO_PENDING) {
             if (!::GetOverlappedResult(h, &ov, &done, TRUE)) {
                 ClearDeviceError(h);
-                ShowMessage("overlap");
+                failure = "overlap";
             }
         } else {
             done = 0;
             ClearDeviceError(h);
-            ShowMessage("reterror");
+            failure = "reterror";
         }
         if (done > 0 && m_trace)
             m_trace(TraceDir::Tx, pData, done);
+        if (failure != nullptr)
+            sink = m_sink;
     }
     ::CloseHandle(ov.hEvent);
+    // The message may be a modal box that stays up until the user answers:
+    // a Close or another write meanwhile must not wait for it.
+    if (failure != nullptr && sink)
+        sink(failure);
     return done;
 }
 

@@ -4,6 +4,8 @@
 
 #include "serial/win32/Win32Detail.h"
 
+#include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -15,15 +17,23 @@ struct Recorder {
     std::mutex m;
     std::vector<std::string> messages;
     std::string tx, rx;
+    std::string wire; // both directions, in the order they were traced
+    // Runs while a message is "shown", as a box would stay up.
+    std::function<void()> whileShown;
 
     void Attach(CSerialPort& port) {
         port.SetMessageSink([this](const std::string& text) {
-            std::lock_guard lock(m);
-            messages.push_back(text);
+            {
+                std::lock_guard lock(m);
+                messages.push_back(text);
+            }
+            if (whileShown)
+                whileShown();
         });
         port.SetTraceSink([this](CSerialPort::TraceDir dir, const char* data, std::size_t n) {
             std::lock_guard lock(m);
             (dir == CSerialPort::TraceDir::Tx ? tx : rx).append(data, n);
+            wire.append(data, n);
         });
     }
 };
@@ -144,10 +154,23 @@ TEST_F(LineTest, WritesArriveWholeAndAreTraced) {
     EXPECT_EQ(port.Write(big.data(), static_cast<std::uint32_t>(big.size())), big.size());
     EXPECT_EQ(Ask(port, "got"), "got " + Hex("at+btinfo?\r\n" + big)); // not the closed write
 
+    // A request at the front of a write longer than the terminal holds: the
+    // far end answers while the rest is still going out, yet the answer is
+    // traced after the write that carried the request.
+    const std::string longer = "?modem\n" + std::string(200000, 'x');
+    EXPECT_EQ(port.Write(longer.data(), static_cast<std::uint32_t>(longer.size())), longer.size());
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            std::lock_guard lock(rec.m);
+            return rec.rx.find("modem none\n") != std::string::npos;
+        },
+        5000ms));
+
     std::lock_guard lock(rec.m);
     EXPECT_TRUE(rec.messages.empty());
     EXPECT_EQ(rec.tx.substr(0, 12 + big.size()), "at+btinfo?\r\n" + big);
     EXPECT_EQ(rec.rx.rfind("got ", 0), 0u);
+    EXPECT_LT(rec.wire.find(longer), rec.wire.find("modem none\n")) << "the reply came first";
 }
 
 TEST_F(LineTest, SecondOpenRefusedOnTheSameObjectAndElsewhere) {
@@ -252,8 +275,22 @@ TEST_F(LineTest, DeviceThatGoesAwayStopsTheReaderWithoutSpinning) {
     std::this_thread::sleep_for(300ms);
     EXPECT_LT(ProcessCpuMs() - cpu0, 400.0) << "the reader spins on a device that is gone";
 
-    // A write to it fails and says so.
+    // A write to it fails and says so; while that shows, a Close from
+    // another thread is not held up.
+    std::atomic<bool> closed{false};
+    bool closedWhileShown = false;
+    std::thread closer;
+    rec.whileShown = [&] {
+        closer = std::thread([&] {
+            port.Close();
+            closed = true;
+        });
+        closedWhileShown = WaitUntil([&] { return closed.load(); }, 3000ms);
+    };
     EXPECT_EQ(port.Write("at\r\n", 4), 0u);
+    if (closer.joinable())
+        closer.join();
+    EXPECT_TRUE(closedWhileShown) << "Close waited for the failure message";
     {
         std::lock_guard lock(rec.m);
         ASSERT_EQ(rec.messages.size(), 1u);

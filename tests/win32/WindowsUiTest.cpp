@@ -411,10 +411,17 @@ TEST(WindowsUi, PortOpenCheckAndManualSettingReachTheAdapter) {
     context.messageBox = [&](const std::string& text, const std::string& detail) {
         boxes.push_back(detail.empty() ? text : text + " / " + detail);
     };
+    // Every pause belongs to an operation: the hourglass shows through it.
+    int pausesWithoutHourglass = 0;
+    context.afterPause = [&] {
+        pausesWithoutHourglass += GetCursor() == LoadCursorW(nullptr, IDC_WAIT) ? 0 : 1;
+    };
     CMainWindow window(context);
     std::string manualInfo;
+    bool manualIdleWithArrow = false;
     window.onManualOpened = [&](CManualWindow& manual) {
         manualInfo = DlgText(manual.Hwnd(), id::manual::kStaticInfo);
+        manualIdleWithArrow = GetCursor() == LoadCursorW(nullptr, IDC_ARROW);
         SaveShot(manual.Hwnd(), L"manual-win32.bmp");
         manual.End(IDCANCEL);
     };
@@ -436,6 +443,8 @@ TEST(WindowsUi, PortOpenCheckAndManualSettingReachTheAdapter) {
 
         Click(dlg, m::kButtonManual);
         EXPECT_NE(manualInfo.find("0001950A0B00"), std::string::npos) << manualInfo;
+        EXPECT_EQ(pausesWithoutHourglass, 0);
+        EXPECT_TRUE(manualIdleWithArrow);
 
         Click(dlg, m::kButtonPortClose);
         EXPECT_EQ(DlgText(dlg, m::kStaticMessage), "Port Close");
