@@ -243,10 +243,12 @@ TEST(SerialPort, UnpluggedLineStopsTheReaderWithoutSpinning) {
     // Writing to the vanished line fails as a dead device does. The box is
     // up with the line unlocked: another write meanwhile is not held up.
     std::future<std::uint32_t> other;
+    bool otherStarted = false;
     bool otherFinished = false;
     port.SetMessageSink([&](const std::string& m) {
         shown.push_back(m);
-        if (!other.valid()) {
+        if (!otherStarted) {
+            otherStarted = true;
             other = std::async(std::launch::async, [&] { return port.Write("at\r\n", 4); });
             otherFinished = other.wait_for(1s) == std::future_status::ready;
         }
