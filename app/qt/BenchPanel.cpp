@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -37,7 +38,12 @@ CBenchPanel::CBenchPanel(sim::CSimBench& bench, QWidget* parent)
         button->setAccessibleName(QStringLiteral("Attach ") + button->text());
         m_group->addButton(button);
         layout->addWidget(button);
-        connect(button, &QRadioButton::clicked, this, [this, who] { Attach(who); });
+        // Toggled, not clicked: a screen reader's or a UI test's toggle
+        // action attaches as a click does.
+        connect(button, &QRadioButton::toggled, this, [this, who](bool on) {
+            if (on)
+                Attach(who);
+        });
     }
 
     m_verdict->setWordWrap(true);
@@ -66,8 +72,10 @@ void CBenchPanel::Refresh() {
     const QString attached = QString::fromStdString(m_bench.Attached());
     const QString name = QStringLiteral("attach-") + (attached.isEmpty() ? "none" : attached);
     for (QAbstractButton* b : m_group->buttons()) {
-        if (b->objectName() == name && !b->isChecked())
+        if (b->objectName() == name && !b->isChecked()) {
+            const QSignalBlocker quiet(b); // shows the bench, attaches nothing
             b->setChecked(true);
+        }
     }
     m_verdict->setText(QString::fromStdString(m_bench.NetworkVerdict()));
 }

@@ -1,5 +1,6 @@
 #include "app/qt/ControlBuilder.h"
 
+#include "app/qt/ControlAccess.h"
 #include "app/qt/IconArt.h"
 #include "app/qt/PictureArt.h"
 #include "app/qt/TemplateStyle.h"
@@ -15,6 +16,7 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace nw::qt {
 
@@ -27,13 +29,35 @@ QString Text(const ControlTemplate& c) {
     return QString::fromUtf8(c.text);
 }
 
-// A caption as a screen reader should say it: without the mnemonic marker.
-QString Spoken(const QString& caption) {
-    QString s = caption;
-    s.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    s.remove(QLatin1Char('&'));
-    s.replace(QStringLiteral("\x01"), QStringLiteral("&"));
-    return s;
+// A radio button or check box whose clicks change its state only while its
+// window takes input, and that tells a state change made by a click from one
+// made otherwise.
+template <class Button> class CCheckable : public Button {
+  public:
+    using Button::Button;
+    bool InClick() const { return m_inClick; }
+
+  protected:
+    void nextCheckState() override { // the state change of a click
+        if (ControlRefusesInput(this))
+            return; // the click itself is refused too, by the window
+        m_inClick = true;
+        Button::nextCheckState();
+        m_inClick = false;
+    }
+
+  private:
+    bool m_inClick = false;
+};
+
+// Routes the check state changes that no click made to `onClick`. A radio
+// button reports only being checked: its group unchecks the others.
+template <class Button>
+void RouteToggles(CCheckable<Button>* button, QWidget& parent, int id, const ClickSink& onClick) {
+    QObject::connect(button, &QAbstractButton::toggled, &parent, [=](bool checked) {
+        if (!button->InClick() && (checked || !std::is_same_v<Button, QRadioButton>))
+            onClick(id, ControlUse::Toggle);
+    });
 }
 
 QLabel* MakeStatic(QWidget& parent, const ControlTemplate& c) {
@@ -75,12 +99,12 @@ QWidget* MakeControl(QWidget& parent, const ControlTemplate& c, const BaseUnits&
         return button;
     }
     case ControlKind::AutoRadio: {
-        auto* radio = new QRadioButton(Text(c), &parent);
+        auto* radio = new CCheckable<QRadioButton>(Text(c), &parent);
         radio->setAutoExclusive(false); // exclusive through its group below
         return radio;
     }
     case ControlKind::AutoCheck:
-        return new QCheckBox(Text(c), &parent);
+        return new CCheckable<QCheckBox>(Text(c), &parent);
     case ControlKind::Edit:
         return new QLineEdit(&parent);
     case ControlKind::Icon: {
@@ -133,16 +157,16 @@ BuiltControls BuildControls(QWidget& parent, const res::DialogTemplate& tmpl,
             radioGroup = nullptr;
         }
 
-        QString name = Spoken(Text(c));
+        // Captions name their controls as they change; only what shows no
+        // caption of its own gets a fixed name.
         if (c.kind == ControlKind::Static)
             lastLabel = static_cast<QLabel*>(w);
         if ((c.kind == ControlKind::Edit || c.kind == ControlKind::Combo) && lastLabel) {
-            name = lastLabel->text();
+            w->setAccessibleName(lastLabel->text());
             lastLabel->setBuddy(w);
         }
         if (c.kind == ControlKind::Icon)
-            name = QStringLiteral("Nodewright");
-        w->setAccessibleName(name);
+            w->setAccessibleName(QStringLiteral("Nodewright"));
 
         if (c.id != res::kNoId) {
             w->setObjectName(ControlObjectName(c.id));
@@ -150,7 +174,11 @@ BuiltControls BuildControls(QWidget& parent, const res::DialogTemplate& tmpl,
             if (auto* button = qobject_cast<QAbstractButton*>(w); button && onClick) {
                 const int id = c.id;
                 QObject::connect(button, &QAbstractButton::clicked, &parent,
-                                 [onClick, id] { onClick(id); });
+                                 [onClick, id] { onClick(id, ControlUse::Click); });
+                if (auto* radio = dynamic_cast<CCheckable<QRadioButton>*>(w))
+                    RouteToggles(radio, parent, id, onClick);
+                if (auto* check = dynamic_cast<CCheckable<QCheckBox>*>(w))
+                    RouteToggles(check, parent, id, onClick);
             }
         }
         w->show();

@@ -1,9 +1,9 @@
 // Creates a template's controls as widgets inside a parent: each at its
 // dialog-unit rectangle converted with the parent's base units, in template
 // order (which is also the tab order and, for overlapping controls, the
-// stacking order), with its style, initial text and enabled state, and an
-// accessible name (its caption, or for an edit or combo box the label
-// before it).
+// stacking order), with its style, initial text and enabled state. A control
+// is named by its caption (as shown now), an edit or combo box by the label
+// before it.
 #pragma once
 
 #include "app/qt/DialogUnits.h"
@@ -23,9 +23,14 @@ struct BuiltControls {
     BaseUnits units;
 };
 
-// Called with a control's id when the user clicks a button, radio button or
-// check box (after an auto radio or check box changed its own state).
-using ClickSink = std::function<void(int id)>;
+// How a button, radio button or check box reached its handler.
+enum class ControlUse {
+    Click,  // clicked by any means (an auto radio or check box changed first)
+    Toggle, // its check state changed otherwise (not by the window logic)
+};
+// Called with a control's id and how it was used. While the control's window
+// runs an operation, a click changes no check state.
+using ClickSink = std::function<void(int id, ControlUse how)>;
 
 // The object name a control with `id` gets, e.g. "c1009".
 QString ControlObjectName(int id);

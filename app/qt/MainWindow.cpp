@@ -1,6 +1,7 @@
 #include "app/qt/MainWindow.h"
 
 #include "app/qt/AboutBox.h"
+#include "app/qt/ControlAccess.h"
 #include "app/qt/IconArt.h"
 #include "app/qt/ManualWindow.h"
 #include "app/qt/PicturePage.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QShortcut>
 
@@ -38,6 +40,7 @@ CMainWindow::CMainWindow(const MainWindowOptions& options)
 
     setWindowIcon(AppIcon());
     CreatePicturePages();
+    MakeLive(ControlAs<QLabel>(m::kStaticMessage));
 
     CSerialEnum system;
     RunOperation([&] { m_dlg.OnInitDialog(options.ports ? *options.ports : system); });

@@ -1,8 +1,11 @@
 #include "app/qt/ManualWindow.h"
 
+#include "app/qt/ControlAccess.h"
 #include "app/qt/IconArt.h"
 #include "res/ControlIds.h"
 #include "ui/MessageMaps.h"
+
+#include <QLabel>
 
 namespace nw::qt {
 
@@ -12,6 +15,11 @@ CManualWindow::CManualWindow(QWidget* parent, CSetupDlg& main, CHostContext& con
     setObjectName(QStringLiteral("manual"));
     setWindowIcon(AppIcon());
     setWindowModality(Qt::WindowModal);
+    MakeLive(ControlAs<QLabel>(id::manual::kStaticInfo));
+    // Four boxes captioned "Use": each is named after its slave's row.
+    for (std::size_t k = 0; k < id::manual::kUseChecks.size(); ++k)
+        Control(id::manual::kUseChecks[k])
+            ->setAccessibleName(QStringLiteral("Slave%1 Use").arg(k + 1));
 }
 
 void CManualWindow::Run() {

@@ -1,5 +1,6 @@
 #include "app/qt/QtHost.h"
 
+#include "app/qt/ControlAccess.h"
 #include "app/qt/PaintingPause.h"
 #include "app/qt/TemplateWindow.h"
 #include "res/Strings.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSignalBlocker>
 
 namespace nw::qt {
 
@@ -44,9 +46,12 @@ void CQtHost::EnableControl(int id, bool enable) {
 
 void CQtHost::SetText(int id, const std::string& text) {
     QWidget* w = Control(id);
-    if (auto* label = qobject_cast<QLabel*>(w))
-        label->setText(Q(text));
-    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        if (label->text() != Q(text)) {
+            label->setText(Q(text));
+            AnnounceIfLive(label);
+        }
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w))
         button->setText(Q(text));
     else if (auto* edit = qobject_cast<QLineEdit*>(w))
         edit->setText(Q(text));
@@ -76,7 +81,8 @@ void CQtHost::SetCheck(int id, bool checked) {
     if (button == nullptr)
         return;
     // Set directly, as a check-state message does: the group may be left
-    // with no button checked, and no click handler runs.
+    // with no button checked, and no handler runs.
+    const QSignalBlocker quiet(button);
     QButtonGroup* group = button->group();
     const bool exclusive = group != nullptr && group->exclusive();
     if (exclusive && !checked)

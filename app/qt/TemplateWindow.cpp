@@ -1,10 +1,13 @@
 #include "app/qt/TemplateWindow.h"
 
+#include "app/qt/ControlAccess.h"
 #include "app/qt/TemplateFont.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
+
+#include <utility>
 
 namespace nw::qt {
 
@@ -23,7 +26,9 @@ CTemplateWindow::CTemplateWindow(const res::DialogTemplate& tmpl, QWidget* paren
     const QFont font = TemplateFont(tmpl.fontFace, tmpl.pointSize);
     setFont(font);
     const BaseUnits units = BaseUnitsOf(font);
-    m_controls = BuildControls(*this, tmpl, units, [this](int id) { OnControlClicked(id); });
+    InstallControlAccessibility();
+    m_controls =
+        BuildControls(*this, tmpl, units, [this](int id, ControlUse how) { ControlUsed(id, how); });
     setFixedSize(MulDiv(tmpl.cx, units.cx, 4), MulDiv(tmpl.cy, units.cy, 8));
 }
 
@@ -36,14 +41,28 @@ QRect CTemplateWindow::MapRect(int x, int y, int cx, int cy) const {
     return MapDialogRect(m_controls.units, x, y, cx, cy);
 }
 
-void CTemplateWindow::RunOperation(const std::function<void()>& handler) {
-    ++m_running;
+void CTemplateWindow::ControlUsed(int id, ControlUse how) {
+    if (!OperationRunning())
+        OnControlClicked(id);
+    else if (how == ControlUse::Toggle)
+        m_toggledMeanwhile.push_back(id);
+}
+
+bool CTemplateWindow::RunOperation(const std::function<void()>& handler) {
+    if (OperationRunning())
+        return false;
+    m_running = 1;
+    NotifyAvailabilityChanged(m_controls.byId);
     handler();
-    --m_running;
-    if (m_running == 0 && m_closePending) {
+    m_running = 0;
+    NotifyAvailabilityChanged(m_controls.byId);
+    for (int id : std::exchange(m_toggledMeanwhile, {}))
+        OnControlClicked(id);
+    if (m_closePending) {
         m_closePending = false;
         close();
     }
+    return true;
 }
 
 void CTemplateWindow::keyPressEvent(QKeyEvent* event) {

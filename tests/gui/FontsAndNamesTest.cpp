@@ -67,11 +67,6 @@ TEST(GuiFonts, TemplateFacesFallBackToFacesTheSystemHas) {
     }
 }
 
-QString AccessibleName(QWidget* w) {
-    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
-    return a == nullptr ? QString() : a->text(QAccessible::Name);
-}
-
 // The text of the label a screen reader reads for `w` (on Linux an edit or
 // combo box is named through its label relation, its own name being its text).
 QString LabelOf(QWidget* w) {
@@ -84,22 +79,27 @@ QString LabelOf(QWidget* w) {
 }
 
 // Every control of `tmpl` with an id has a name; edits and combos are named
-// by the label before them.
+// by the label before them, buttons by their caption, and a button's role is
+// its kind's.
 void ExpectNamed(const qt::CTemplateWindow& window) {
+    using K = res::ControlKind;
     for (const res::ControlTemplate& c : window.Template().controls) {
         if (c.id == res::kNoId)
             continue;
         QWidget* w = window.Control(c.id);
         ASSERT_NE(w, nullptr) << c.id;
         const QString name = AccessibleName(w);
-        EXPECT_FALSE(w->accessibleName().isEmpty()) << "control " << c.id;
-        if (c.kind == res::ControlKind::Edit || c.kind == res::ControlKind::Combo) {
+        EXPECT_FALSE(name.isEmpty()) << "control " << c.id;
+        if (c.kind == K::Edit || c.kind == K::Combo) {
             EXPECT_FALSE(LabelOf(w).isEmpty()) << "control " << c.id << " has no label";
             EXPECT_EQ(w->accessibleName(), LabelOf(w)) << c.id;
         }
-        if (c.kind == res::ControlKind::PushButton || c.kind == res::ControlKind::AutoRadio ||
-            c.kind == res::ControlKind::AutoCheck) {
-            EXPECT_EQ(name.toStdString(), c.text) << c.id;
+        if (c.kind == K::PushButton || c.kind == K::AutoRadio || c.kind == K::AutoCheck) {
+            EXPECT_TRUE(name.endsWith(QString::fromUtf8(c.text))) << c.id; // "Slave1 Use"
+            const auto role = c.kind == K::AutoRadio   ? QAccessible::RadioButton
+                              : c.kind == K::AutoCheck ? QAccessible::CheckBox
+                                                       : QAccessible::Button;
+            EXPECT_EQ(Accessible(w)->role(), role) << c.id;
         }
     }
 }
@@ -122,6 +122,7 @@ TEST_F(GuiAccessibility, EveryControlHasANameToFindItBy) {
         ExpectNamed(m);
         EXPECT_EQ(LabelOf(m.Control(id::manual::kEditSlave3)), "Slave3");
         EXPECT_EQ(LabelOf(m.Control(id::manual::kEditMaster)), "Master");
+        EXPECT_EQ(AccessibleName(m.Control(id::manual::kCheckUse3)).toStdString(), "Slave3 Use");
     });
 }
 

@@ -16,6 +16,9 @@
 #include <QTimer>
 
 #ifdef NW_HAVE_QPA
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <qpa/qwindowsysteminterface.h>
 #endif
 
@@ -43,6 +46,49 @@ void PostClick(QWidget* target) {
                                              QEvent::MouseButtonPress);
     QWindowSystemInterface::handleMouseEvent(w, local, global, Qt::NoButton, Qt::LeftButton,
                                              QEvent::MouseButtonRelease);
+}
+#endif
+
+QAccessibleInterface* Accessible(QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    EXPECT_NE(a, nullptr);
+    return a;
+}
+
+QString AccessibleName(QWidget* w) {
+    QAccessibleInterface* a = Accessible(w);
+    return a == nullptr ? QString() : a->text(QAccessible::Name);
+}
+
+void DoAction(QWidget* w, const QString& action) {
+    QAccessibleInterface* a = Accessible(w);
+    ASSERT_NE(a != nullptr ? a->actionInterface() : nullptr, nullptr);
+    a->actionInterface()->doAction(action);
+}
+
+#ifdef NW_HAVE_QPA
+namespace {
+Announcements* g_listening = nullptr;
+QPlatformAccessibility* Platform() {
+    return QGuiApplicationPrivate::platformIntegration()->accessibility();
+}
+} // namespace
+
+Announcements::Announcements(QWidget* label)
+    : m_label(label), m_previous(QAccessible::installUpdateHandler(&Record)) {
+    g_listening = this;
+    Platform()->setActive(true);
+}
+
+Announcements::~Announcements() {
+    Platform()->setActive(false);
+    QAccessible::installUpdateHandler(m_previous);
+    g_listening = nullptr;
+}
+
+void Announcements::Record(QAccessibleEvent* event) {
+    if (event->object() == g_listening->m_label && event->type() == QAccessible::ObjectShow)
+        g_listening->heard.push_back(AccessibleName(g_listening->m_label).toStdString());
 }
 #endif
 
@@ -116,7 +162,10 @@ void GuiBench::Press(const std::string& who) {
 }
 
 std::string GuiBench::Message() const {
-    return Main<QLabel>(id::main::kStaticMessage)->text().toStdString();
+    auto* label = Main<QLabel>(id::main::kStaticMessage);
+    const std::string text = label->text().toStdString();
+    EXPECT_EQ(AccessibleName(label).toStdString(), text) << "what assistive technology hears";
+    return text;
 }
 
 sim::AdapterState GuiBench::State(const std::string& who) {
@@ -125,7 +174,10 @@ sim::AdapterState GuiBench::State(const std::string& who) {
 }
 
 std::string GuiBench::Caption(int id) const {
-    return Main<QAbstractButton>(id)->text().toStdString();
+    auto* button = Main<QAbstractButton>(id);
+    const std::string text = button->text().toStdString();
+    EXPECT_EQ(AccessibleName(button).toStdString(), text) << "what assistive technology hears";
+    return text;
 }
 
 void GuiBench::InManualWindow(const std::function<void(qt::CManualWindow&)>& body) {

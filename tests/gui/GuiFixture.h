@@ -4,12 +4,13 @@
 // box, records its text and presses OK).
 #pragma once
 
-#include "support/QuietLine.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/ManualWindow.h"
 #include "serial/SerialEnum.h"
 #include "sim/SimBench.h"
+#include "support/QuietLine.h"
 
+#include <QAccessible>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -34,6 +35,28 @@ void Click(QWidget* widget);
 // Clicks `target` as a real mouse does: the press and release go into the
 // platform's event queue and reach the widget when the event loop takes them.
 void PostClick(QWidget* target);
+#endif
+
+// What assistive technology queries for `w`, and its name there.
+QAccessibleInterface* Accessible(QWidget* w);
+QString AccessibleName(QWidget* w);
+// Runs an accessibility action (press, toggle) on `w` as a screen reader does.
+void DoAction(QWidget* w, const QString& action);
+
+#ifdef NW_HAVE_QPA
+// While one lives, accessibility is on (as with a screen reader running) and
+// the name of `label` is recorded each time it is announced.
+class Announcements {
+  public:
+    explicit Announcements(QWidget* label);
+    ~Announcements();
+    std::vector<std::string> heard;
+
+  private:
+    static void Record(QAccessibleEvent* event);
+    QWidget* m_label;
+    QAccessible::UpdateHandler m_previous;
+};
 #endif
 
 // Runs `action`, answering every message box that appears meanwhile with

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include <unistd.h>
 
@@ -134,6 +135,9 @@ TEST_F(GuiMainWindow, PortThatCannotOpenIsReportedInOneBox) {
 TEST_F(GuiMainWindow, OneToTwoWizardClickedThroughFormsTheNetwork) {
     OpenWindow();
     OpenPort();
+#ifdef NW_HAVE_QPA
+    Announcements screenReader(Main(kStaticMessage));
+#endif
     Press("master");
     EXPECT_EQ(Caption(kButtonStart), msg::kNext);
     EXPECT_EQ(Message(), msg::kConnectMasterNext);
@@ -155,6 +159,14 @@ TEST_F(GuiMainWindow, OneToTwoWizardClickedThroughFormsTheNetwork) {
     EXPECT_EQ(Caption(kButtonStart), msg::kStart);
     EXPECT_TRUE(Main(kButtonStart)->isEnabled());
     EXPECT_EQ(window->Logic().m_nStep, 0);
+#ifdef NW_HAVE_QPA
+    // A screen reader is told every new message, once, in order.
+    const std::vector<std::string> heard = {
+        msg::kConnectMasterNext, msg::kSettingNow,    msg::kConnectSlave1,
+        msg::kSettingNow,        msg::kConnectSlave2, msg::kSettingNow,
+        msg::kConnectMasterLast, msg::kSettingNow,    msg::kMultiComplete};
+    EXPECT_EQ(screenReader.heard, heard);
+#endif
 
     const sim::AdapterState master = State("master");
     EXPECT_EQ(master.s46, State("slave1").address);
@@ -169,7 +181,7 @@ TEST_F(GuiMainWindow, OneToNRadiosSwitchTheOverviewAtOnceAndModeIsItsOwnGroup) {
     OpenPort();
     Click(Main(kRadio1To3));
     EXPECT_EQ(ShownPage(), 139);
-    Click(Main(kRadio1To4));
+    DoAction(Main(kRadio1To4), QAccessibleActionInterface::toggleAction()); // as a click does
     EXPECT_EQ(ShownPage(), 129);
     EXPECT_EQ(window->Logic().m_nOneToN, 2);
     Click(Main(kRadioNodeSwitching));
@@ -303,6 +315,39 @@ TEST_F(GuiMainWindow, BusyCursorAndPaintingWhileAStepRuns) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // The message painted while the step was still running.
     EXPECT_NE(std::find(painted.begin(), painted.end(), msg::kSettingNow), painted.end());
+}
+
+// An accessibility action comes over the bus, and a click made by code or a
+// timer is no input event: the pause holds none of them back. The window
+// takes none while a step runs, and says so to assistive technology.
+TEST_F(GuiMainWindow, NothingElseRunsWhileAStepRuns) {
+    OpenWindow();
+    OpenPort();
+    ASSERT_TRUE(bench.Attach("master"));
+    bench.ClearTranscript();
+    bool tried = false;
+    const std::vector<std::string> boxes = AnswerBoxes([&] {
+        Sampler sampler([&] {
+            if (std::exchange(tried, true))
+                return;
+            for (int id : {kButtonCheck, kButtonStart, kRadio1To3}) {
+                EXPECT_TRUE(Accessible(Main(id))->state().disabled) << id;
+                DoAction(Main(id), QAccessibleActionInterface::pressAction());
+                DoAction(Main(id), QAccessibleActionInterface::toggleAction());
+                Main<QAbstractButton>(id)->click();
+            }
+        });
+        Click(Main(kButtonStart));
+        QTest::qWait(300); // a press clicks 100 ms later
+    });
+    ASSERT_TRUE(tried);
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    EXPECT_EQ(bench.Received(), "at\r\nat+btinfo?\r\nats53?\r\n"); // step 1's bytes alone
+    EXPECT_EQ(Message(), msg::kConnectMasterNext);
+    EXPECT_EQ(window->Logic().m_nOneToN, 0);
+    EXPECT_FALSE(Main<QAbstractButton>(kRadio1To3)->isChecked());
+    for (int id : kOpenSet) // as the logic left them
+        EXPECT_EQ(Accessible(Main(id))->state().disabled, !Main(id)->isEnabled()) << id;
 }
 
 TEST_F(GuiMainWindow, CloseAskedDuringAnOperationWaitsForItsEnd) {

@@ -28,7 +28,10 @@ class GuiManualWindow : public GuiBench {
     }
     static QWidget* In(qt::CManualWindow& m, int id) { return m.Control(id); }
     static std::string Info(qt::CManualWindow& m) {
-        return m.ControlAs<QLabel>(kStaticInfo)->text().toStdString();
+        auto* info = m.ControlAs<QLabel>(kStaticInfo);
+        const std::string text = info->text().toStdString();
+        EXPECT_EQ(AccessibleName(info).toStdString(), text) << "what assistive technology hears";
+        return text;
     }
     static void Type(qt::CManualWindow& m, int id, const QString& text) {
         auto* edit = m.ControlAs<QLineEdit>(id);
@@ -63,8 +66,8 @@ TEST_F(GuiManualWindow, OpensWithTheReportAndUseBoxesEnableTheirEdits) {
             EXPECT_FALSE(edit->isEnabled());
             Click(In(m, kUseChecks[k]));
             EXPECT_TRUE(edit->isEnabled()) << k;
-            Click(In(m, kUseChecks[k]));
-            EXPECT_FALSE(edit->isEnabled()) << k;
+            DoAction(In(m, kUseChecks[k]), QAccessibleActionInterface::toggleAction());
+            EXPECT_FALSE(edit->isEnabled()) << k; // the logic follows every change
         }
         EXPECT_TRUE(In(m, kEditMaster)->isEnabled());
     });
@@ -140,18 +143,37 @@ TEST_F(GuiManualWindow, FactoryResetRefreshesTheReportOrSaysItFailed) {
         QObject::connect(&sample, &QTimer::timeout, [&] {
             const QCursor* c = QApplication::overrideCursor();
             busySeen = busySeen || (c != nullptr && c->shape() == Qt::WaitCursor);
+            if (busySeen) // ticked by code while the reset runs
+                m.ControlAs<QAbstractButton>(kCheckUse1)->setChecked(true);
         });
         sample.start(1);
         EXPECT_TRUE(AnswerBoxes([&] { Click(In(m, kButtonFactoryReset)); }).empty());
         sample.stop();
         EXPECT_TRUE(busySeen);                              // the operation shows the busy cursor
         EXPECT_EQ(QApplication::overrideCursor(), nullptr); // idle again
+        EXPECT_TRUE(In(m, kEditSlave1)->isEnabled());       // its handler ran afterwards
         EXPECT_NE(Info(m).find(State("slave4").address), std::string::npos);
         bench.Detach();
         EXPECT_EQ(AnswerOneBox([&] { Click(In(m, kButtonFactoryReset)); }), msg::kResetError);
     });
     EXPECT_EQ(State("slave4").factoryResets, 1);
     EXPECT_EQ(State("slave4").mode, 0);
+}
+
+// Its modality holds back the mouse from the main window; the accessibility
+// bus and code must find that window's controls unavailable too.
+TEST_F(GuiManualWindow, MainWindowTakesNothingWhileItIsOpen) {
+    InManualWindow([&](qt::CManualWindow&) {
+        for (int id : {id::main::kButtonCheck, id::main::kButtonStart, id::main::kRadio1To3})
+            EXPECT_TRUE(Accessible(Main(id))->state().disabled) << id;
+        EXPECT_TRUE(AnswerBoxes([&] {
+                        DoAction(Main(id::main::kButtonCheck),
+                                 QAccessibleActionInterface::pressAction());
+                        Main<QAbstractButton>(id::main::kButtonCheck)->click();
+                        QTest::qWait(300);
+                    }).empty());
+    });
+    EXPECT_FALSE(Accessible(Main(id::main::kButtonCheck))->state().disabled);
 }
 
 // The port reports a failed write through the main window's host; while the
