@@ -135,7 +135,7 @@ bool CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result
         KillTimer(Hwnd(), kShownTimer);
         if (!IsWindowVisible(Hwnd()))
             ShowWindow(Hwnd(), SW_SHOW);
-        RunOperation([this] { onShown(*this); });
+        onShown(*this); // as the user would, between operations
         result = TRUE;
         return true;
     default:

@@ -2,6 +2,8 @@
 
 #include "res/DialogTemplateBlob.h"
 
+#include <utility>
+
 namespace nw::win {
 
 CTemplateDialog::CTemplateDialog(const res::DialogTemplate& tmpl, CHostContext& context)
@@ -38,14 +40,24 @@ void CTemplateDialog::End(INT_PTR result) {
         EndDialog(m_hwnd, result);
 }
 
-void CTemplateDialog::RunOperation(const std::function<void()>& handler) {
-    ++m_running;
+bool CTemplateDialog::RunOperation(const std::function<void()>& handler) {
+    if (m_running > 0)
+        return false;
+    m_running = 1;
     handler();
-    --m_running;
-    if (m_running == 0 && m_endPending) {
+    m_running = 0;
+    for (const auto& after : std::exchange(m_afterOperation, {}))
+        RunOperation(after);
+    if (m_endPending) {
         m_endPending = false;
         End(m_pendingResult);
     }
+    return true;
+}
+
+bool CTemplateDialog::ChecksItself(int id) const {
+    const LONG_PTR type = GetWindowLongPtrW(GetDlgItem(m_hwnd, id), GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX;
 }
 
 bool CTemplateDialog::OnCommand(int, int) {

@@ -1,8 +1,11 @@
 // A dialog built in memory from one of the res/ templates, run modally or
 // created as a child. Button clicks reach OnCommand by control id. Handlers
-// run through RunOperation, which holds back an end of the dialog asked for
-// meanwhile until the handler has ended. While an operation runs the
-// hourglass shows over the window.
+// run through RunOperation, one at a time: the pause of a running operation
+// handles sent messages (a click sent by another program, such as an
+// accessibility tool, or by another thread), and what they ask for is
+// refused, not nested. An end of the dialog asked for meanwhile waits until
+// the handler has ended. While an operation runs the hourglass shows over
+// the window.
 #pragma once
 
 #include "app/win32/HostContext.h"
@@ -36,15 +39,20 @@ class CTemplateDialog {
 
     // Ends a modal run with `result`, once any running operation has ended.
     void End(INT_PTR result);
-    // Runs one handler; an End asked for meanwhile happens when it ends.
-    void RunOperation(const std::function<void()>& handler);
+    // Runs one handler unless one is running already (then false); an End
+    // asked for meanwhile happens when it ends.
+    bool RunOperation(const std::function<void()>& handler);
     // A click on control `id`: runs the handler `map` has for it on `logic`
-    // as an operation. False when the map has none.
+    // as an operation. False when the map has none. A click on an auto radio
+    // button or check box during an operation has changed its check state
+    // already: its handler runs after the operation, so the logic follows.
     template <class Logic, class Map> bool RunClickHandler(Logic& logic, const Map& map, int id) {
         const auto handler = FindHandler(map, id);
         if (handler == nullptr)
             return false;
-        RunOperation([&logic, handler] { (logic.*handler)(); });
+        const std::function<void()> run = [&logic, handler] { (logic.*handler)(); };
+        if (!RunOperation(run) && ChecksItself(id))
+            m_afterOperation.push_back(run);
         return true;
     }
 
@@ -63,6 +71,8 @@ class CTemplateDialog {
 
   private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Whether control `id` is an auto radio button or check box.
+    bool ChecksItself(int id) const;
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     const res::DialogTemplate& m_template;
@@ -73,6 +83,7 @@ class CTemplateDialog {
     int m_running = 0;
     bool m_endPending = false;
     INT_PTR m_pendingResult = 0;
+    std::vector<std::function<void()>> m_afterOperation;
 };
 
 } // namespace nw::win
