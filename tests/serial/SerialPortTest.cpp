@@ -82,6 +82,9 @@ TEST(SerialPort, OpenCloseOpenAndSecondOpenRefused) {
     port.Close();
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.ReaderRunning());
+    int exclusive = -1; // the terminal's flag, which outlives a descriptor
+    ASSERT_EQ(ioctl(pty.HeldTerminal(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0) << "Close left the line locked";
     port.Close(); // twice is harmless
 
     // Released: both objects may now open it in turn.

@@ -47,7 +47,11 @@ TEST_F(Manual, MasterSetWritesEveryRegisterAndUpdatesTheMainWindow) {
         UseSlave(h, 2, "0001950A0B03");
         UseSlave(h, 3, "0001950A0B04");
         h.Type(kEditSlave1, "not an address"); // beside a clear Use box: ignored
+        host.ClearRecords();                   // pauses go through the main window's host
         m.OnButtonMasterSet();
+        // Detection, the support query, four registers, the mode, S53.
+        EXPECT_EQ(host.Pauses(),
+                  (std::vector<std::uint32_t>{400, 1500, 400, 1000, 1000, 1000, 1000, 1000, 4000}));
         boxes = h.Boxes();
         info = h.Text(kStaticInfo);
     });
