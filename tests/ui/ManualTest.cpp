@@ -166,26 +166,31 @@ TEST_F(Manual, NoMultipleConnectionSupportIsReported) {
 }
 
 TEST_F(Manual, SlaveSetClearsAModeAndRestarts) {
-    With("slave1", [](CSimAdapter& a) { a.State().s53 = 1; });
-    std::vector<std::string> boxes;
-    std::string info;
-    const std::string sent = Run("slave1", [&](CManualDlg& m, RecordingHost& h) {
-        h.Type(kEditMaster, "0001950A0B00");
-        m.OnButtonSlaveSet();
-        boxes = h.Boxes();
-        info = h.Text(kStaticInfo);
-    });
-    EXPECT_EQ(sent, std::string(kDetect) + "ATS46=0001950A0B00\r\nats53?\r\nats53=0\r\n" +
-                        "at+btmode,2\r\nats10=1\r\natz\r\n");
-    EXPECT_EQ(boxes, std::vector<std::string>{msg::kSlaveSuccess});
-    EXPECT_NE(info.find("Mode: MODE2"), std::string::npos);
-    EXPECT_NE(info.find("Status: PENDING"), std::string::npos);
-    EXPECT_NE(info.find("Command Response: ON"), std::string::npos);
-    const sim::AdapterState s = State("slave1");
-    EXPECT_EQ(s.s46, "0001950A0B00");
-    EXPECT_EQ(s.s53, 0);
-    EXPECT_EQ(s.mode, 2);
-    EXPECT_EQ(s.restarts, 1);
+    for (const int mode : {1, 2}) { // a former Multi-Drop or Node Switching master
+        With("slave1", [&](CSimAdapter& a) {
+            a.FactoryReset();
+            a.State().s53 = mode;
+        });
+        std::vector<std::string> boxes;
+        std::string info;
+        const std::string sent = Run("slave1", [&](CManualDlg& m, RecordingHost& h) {
+            h.Type(kEditMaster, "0001950A0B00");
+            m.OnButtonSlaveSet();
+            boxes = h.Boxes();
+            info = h.Text(kStaticInfo);
+        });
+        EXPECT_EQ(sent, std::string(kDetect) + "ATS46=0001950A0B00\r\nats53?\r\nats53=0\r\n" +
+                            "at+btmode,2\r\nats10=1\r\natz\r\n");
+        EXPECT_EQ(boxes, std::vector<std::string>{msg::kSlaveSuccess});
+        EXPECT_NE(info.find("Mode: MODE2"), std::string::npos);
+        EXPECT_NE(info.find("Status: PENDING"), std::string::npos);
+        EXPECT_NE(info.find("Command Response: ON"), std::string::npos);
+        const sim::AdapterState s = State("slave1");
+        EXPECT_EQ(s.s46, "0001950A0B00");
+        EXPECT_EQ(s.s53, 0);
+        EXPECT_EQ(s.mode, 2);
+        EXPECT_EQ(s.restarts, mode);
+    }
 }
 
 TEST_F(Manual, SlaveSetWithoutAModeSkipsTheClear) {
