@@ -56,11 +56,6 @@ std::optional<bool> OnOff(const std::string& text) {
     return std::nullopt;
 }
 
-bool IsAddress(const std::string& text) {
-    return text.size() == 12 && std::all_of(text.begin(), text.end(),
-                                            [](unsigned char c) { return std::isxdigit(c) != 0; });
-}
-
 std::string Error(const std::string& what) {
     return "error: " + what + " (try \"help\")\n";
 }

@@ -8,7 +8,6 @@ namespace nw::sim {
 
 namespace {
 
-constexpr const char* kNoAddress = "000000000000";
 // Longer lines than this cannot be a command: the rest is dropped and the
 // line answers ERROR when its CR comes.
 constexpr std::size_t kMaxLine = 256;
@@ -20,11 +19,6 @@ std::string Lower(std::string_view text) {
     return out;
 }
 
-bool IsAddress(std::string_view text) {
-    return text.size() == 12 && std::all_of(text.begin(), text.end(),
-                                            [](unsigned char c) { return std::isxdigit(c) != 0; });
-}
-
 // One decimal digit in [0, highest]; -1 otherwise.
 int Digit(std::string_view text, int highest) {
     if (text.size() != 1 || text[0] < '0' || text[0] > '0' + highest)
@@ -33,6 +27,11 @@ int Digit(std::string_view text, int highest) {
 }
 
 } // namespace
+
+bool IsAddress(std::string_view text) {
+    return text.size() == 12 && std::all_of(text.begin(), text.end(),
+                                            [](unsigned char c) { return std::isxdigit(c) != 0; });
+}
 
 const char* LinkStateName(LinkState state) {
     switch (state) {

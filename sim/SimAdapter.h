@@ -19,6 +19,12 @@
 
 namespace nw::sim {
 
+// The register value that holds no address.
+inline constexpr char kNoAddress[] = "000000000000";
+
+// An address as the adapter takes it: exactly 12 hexadecimal digits.
+bool IsAddress(std::string_view text);
+
 enum class LinkState { Standby, Pending, Connect };
 
 const char* LinkStateName(LinkState state); // "STANDBY", "PENDING", "CONNECT"

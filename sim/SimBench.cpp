@@ -25,8 +25,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kNoAddress = "000000000000";
-
 struct BenchAdapter {
     const char* name;
     const char* address;
