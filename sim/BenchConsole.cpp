@@ -1,5 +1,7 @@
 #include "sim/BenchConsole.h"
 
+#include "serial/ByteSpelling.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -67,33 +69,12 @@ bool KnownAdapter(const std::string& who) {
 
 } // namespace
 
-std::string CBenchConsole::Spell(std::string_view bytes) {
-    std::string out;
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '\r')
-            out += "<CR>";
-        else if (c == '\n')
-            out += "<LF>";
-        else if (c == 0)
-            out += "<NUL>";
-        else if (c >= 0x20 && c < 0x7f)
-            out.push_back(ch);
-        else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "<%02x>", c);
-            out += hex;
-        }
-    }
-    return out;
-}
-
 std::string CBenchConsole::FormatEntry(const TranscriptEntry& entry) {
     char head[64];
     std::snprintf(head, sizeof head, "%8.3f %s %-7s ", entry.ms,
                   entry.dir == Direction::Rx ? "RX" : "TX",
                   entry.adapter.empty() ? "-" : entry.adapter.c_str());
-    return head + Spell(entry.bytes);
+    return head + SpellBytes(entry.bytes);
 }
 
 std::string CBenchConsole::Execute(const std::string& line) {

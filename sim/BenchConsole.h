@@ -25,9 +25,6 @@ class CBenchConsole {
     std::string Execute(const std::string& line);
     bool Quit() const { return m_quit; }
 
-    // Bytes as readable text: <CR>, <LF>, <NUL>, other control and non-ASCII
-    // bytes as <xx> in hexadecimal.
-    static std::string Spell(std::string_view bytes);
     // One transcript line: "  12.345 RX master  at<CR><LF>".
     static std::string FormatEntry(const TranscriptEntry& entry);
 

@@ -2,14 +2,12 @@
 // line ends and other bytes that do not print spelled out.
 #pragma once
 
+#include "serial/ByteSpelling.h"
+
 #include <string>
 #include <string_view>
 
 namespace nw::cli {
-
-// <CR>, <LF>, <NUL>; other bytes below 0x20 and from 0x7f up as <xx> in
-// lower-case hexadecimal; printable ASCII as it is.
-std::string SpellBytes(std::string_view bytes);
 
 // `text` made safe for a terminal: printable ASCII and well-formed UTF-8
 // stay; control bytes (C0, DEL, and C1 controls in either form) and bytes
