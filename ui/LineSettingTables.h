@@ -1,7 +1,11 @@
 // The line-setting combo boxes: texts shown and values used, in list order.
+// The baud box lists kBaudRates, each as its decimal text.
 #pragma once
 
+#include "serial/LineSettings.h"
+
 #include <array>
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -12,17 +16,6 @@ struct TableEntry {
     int value;
 };
 
-inline constexpr std::array<TableEntry, 11> kBaudTable = {{{"1200", 1200},
-                                                           {"2400", 2400},
-                                                           {"4800", 4800},
-                                                           {"9600", 9600},
-                                                           {"19200", 19200},
-                                                           {"38400", 38400},
-                                                           {"57600", 57600},
-                                                           {"115200", 115200},
-                                                           {"230400", 230400},
-                                                           {"460800", 460800},
-                                                           {"921600", 921600}}};
 inline constexpr std::array<TableEntry, 3> kParityTable = {{{"None", 0}, {"Even", 2}, {"Odd", 1}}};
 inline constexpr std::array<TableEntry, 2> kStopBitTable = {{{"1", 0}, {"2", 2}}};
 
@@ -31,6 +24,15 @@ inline int TableValue(std::span<const TableEntry> table, const std::string& text
     for (const auto& e : table) {
         if (text == e.text)
             return e.value;
+    }
+    return 0;
+}
+
+// The offered baud rate whose text is exactly `text`, else 0.
+inline std::uint32_t BaudValue(const std::string& text) {
+    for (const std::uint32_t rate : kBaudRates) {
+        if (text == std::to_string(rate))
+            return rate;
     }
     return 0;
 }

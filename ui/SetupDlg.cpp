@@ -51,7 +51,11 @@ void CSetupDlg::OnInitDialog(CSerialEnum& ports) {
             number == m_nPort)
             m_host.ComboSelect(kComboPort, static_cast<int>(i));
     }
-    FillComboFromTable(kComboBaud, kBaudTable, static_cast<int>(m_nBaud));
+    for (std::size_t i = 0; i < kBaudRates.size(); ++i) {
+        m_host.ComboAdd(kComboBaud, std::to_string(kBaudRates[i]));
+        if (kBaudRates[i] == m_nBaud)
+            m_host.ComboSelect(kComboBaud, static_cast<int>(i));
+    }
     FillComboFromTable(kComboParity, kParityTable, m_nParity);
     FillComboFromTable(kComboStopBits, kStopBitTable, m_nStopBits);
 }
@@ -64,11 +68,13 @@ void CSetupDlg::FillComboFromTable(int id, std::span<const TableEntry> table, in
     }
 }
 
+std::string CSetupDlg::SelectedText(int id) {
+    const std::string text = m_host.ComboSelectedText(id);
+    return text.empty() ? m_host.GetText(id) : text; // typed rather than picked from the list
+}
+
 int CSetupDlg::SelectedTableValue(int id, std::span<const TableEntry> table) {
-    std::string text = m_host.ComboSelectedText(id);
-    if (text.empty())
-        text = m_host.GetText(id); // typed rather than picked from the list
-    return TableValue(table, text);
+    return TableValue(table, SelectedText(id));
 }
 
 std::string CSetupDlg::ChosenDevice() {
@@ -116,7 +122,7 @@ Outcome CSetupDlg::OnButtonPortOpen() {
     const bool numbered = std::sscanf(device.c_str(), "COM%d", &number) == 1;
     if (numbered)
         m_nPort = number;
-    m_nBaud = static_cast<std::uint32_t>(SelectedTableValue(kComboBaud, kBaudTable));
+    m_nBaud = BaudValue(SelectedText(kComboBaud));
     m_nParity = SelectedTableValue(kComboParity, kParityTable);
     m_nStopBits = SelectedTableValue(kComboStopBits, kStopBitTable);
     if (device.empty()) {

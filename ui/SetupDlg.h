@@ -93,6 +93,8 @@ class CSetupDlg {
     Outcome Failed(const std::string& text) const;
     Outcome ChooseOneToN(int oneToN); // a 1:N radio: the value and its overview page
     void FillComboFromTable(int id, std::span<const TableEntry> table, int key);
+    // The picked list item of combo `id`, or its typed text.
+    std::string SelectedText(int id);
     int SelectedTableValue(int id, std::span<const TableEntry> table);
 
     IHost& m_host;
