@@ -33,7 +33,8 @@ double Percentile(std::vector<double> v, double p) {
 bool Open(nw::CSerialPort& port, const std::string& path) {
     if (port.Open(path, 921600, nw::stopbits::kOne, nw::parity::kNone))
         return true;
-    std::fprintf(stderr, "cannot open %s: %s\n", path.c_str(), port.LastFailure().Describe().c_str());
+    std::fprintf(stderr, "cannot open %s: %s\n", path.c_str(),
+                 port.LastFailure().Describe().c_str());
     return false;
 }
 
@@ -71,7 +72,8 @@ void TransactionOverhead() {
     for (int i = 0; i < 500; ++i) {
         const auto t0 = Clock::now();
         const std::string reply = ex.SendCommand(nw::cmd::kAt, kPauseMs);
-        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count() - kPauseMs);
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count() -
+                     kPauseMs);
         if (reply != "\r\nOK\r\n") {
             std::fprintf(stderr, "unexpected reply at %d: %zu bytes\n", i, reply.size());
             return;
@@ -90,8 +92,8 @@ void IdleCpu() {
         return;
     const double before = nw::test::ProcessCpuMs();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    std::printf("idle CPU, open port       %8.3f ms in %d s\n",
-                nw::test::ProcessCpuMs() - before, seconds);
+    std::printf("idle CPU, open port       %8.3f ms in %d s\n", nw::test::ProcessCpuMs() - before,
+                seconds);
 }
 
 // Sends `total` bytes at `bytesPerSecond` (0: as fast as the line takes
@@ -132,7 +134,8 @@ void Throughput(const char* name, std::size_t total, double bytesPerSecond,
     consumer.join();
     const double mbit = static_cast<double>(sent) * 8 / seconds / 1e6;
     std::printf("%-25s %8.1f Mbit/s sent (%5.1fx 921600 bit/s), %5.1f %% received\n", name, mbit,
-                mbit * 1e6 / 921600.0, 100.0 * static_cast<double>(taken.load()) / static_cast<double>(sent));
+                mbit * 1e6 / 921600.0,
+                100.0 * static_cast<double>(taken.load()) / static_cast<double>(sent));
 }
 
 } // namespace

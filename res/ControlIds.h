@@ -53,8 +53,7 @@ inline constexpr int kCheckUse4 = 1043;
 
 inline constexpr std::array<int, 4> kSlaveEdits = {kEditSlave1, kEditSlave2, kEditSlave3,
                                                    kEditSlave4};
-inline constexpr std::array<int, 4> kUseChecks = {kCheckUse1, kCheckUse2, kCheckUse3,
-                                                  kCheckUse4};
+inline constexpr std::array<int, 4> kUseChecks = {kCheckUse1, kCheckUse2, kCheckUse3, kCheckUse4};
 } // namespace manual
 
 // Picture pages, by their template numbers, in the order the main window

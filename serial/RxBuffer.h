@@ -11,7 +11,7 @@
 namespace nw {
 
 class CRxBuffer {
-public:
+  public:
     static constexpr int kSlots = 4096;
     static constexpr int kCapacity = kSlots - 1; // one slot is never used
 
@@ -42,7 +42,7 @@ public:
     int WritePos() const;
     int ReadPos() const;
 
-private:
+  private:
     mutable std::mutex m_cs;
     std::array<char, kSlots> m_abData{};
     int m_nReadPos = 0;

@@ -2,12 +2,12 @@
 // touch exists in its window's template with a kind that can take the call,
 // the controls start in the states the logic assumes, and the picture pages
 // the wizard shows are the pages the templates and the picture table hold.
-#include "support/QuietLine.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/PicturePages.h"
 #include "serial/SerialEnum.h"
 #include "sim/SimBench.h"
+#include "support/QuietLine.h"
 #include "support/RecordingHost.h"
 #include "ui/ManualDlg.h"
 #include "ui/SetupDlg.h"

@@ -32,7 +32,7 @@ TEST(OpenClose, TenThousandCyclesLeakNothing) {
 }
 
 class Endurance : public BenchTest {
-protected:
+  protected:
     Endurance() : BenchTest(0.002) {} // every pause ends when the line is quiet
 };
 

@@ -61,8 +61,8 @@ TEST_F(BenchTest, AReplyLongerThanTheRingLosesWholeChunksOnly) {
     // possibly a short tail that fitted again after longer chunks did not.
     const std::string& got = dlg.m_exchange.m_strResponse;
     EXPECT_EQ(got.substr(0, 16), "\r\n0001950A0B00,n");
-    const std::string sent = "\r\n" + State("master").address + "," + longName +
-                             ",MODE0,STANDBY,NoFC,0,0\r\n\r\nOK\r\n";
+    const std::string sent =
+        "\r\n" + State("master").address + "," + longName + ",MODE0,STANDBY,NoFC,0,0\r\n\r\nOK\r\n";
     bool inOrder = true;
     std::size_t at = 0;
     for (const char c : got) {

@@ -17,8 +17,12 @@ std::size_t Entries(const char* dir) {
 }
 } // namespace
 
-std::size_t OpenDescriptors() { return Entries("/proc/self/fd"); }
-std::size_t Threads() { return Entries("/proc/self/task"); }
+std::size_t OpenDescriptors() {
+    return Entries("/proc/self/fd");
+}
+std::size_t Threads() {
+    return Entries("/proc/self/task");
+}
 
 std::size_t ResidentKiB() {
     std::ifstream status("/proc/self/status");

@@ -11,7 +11,7 @@
 namespace nw::test {
 
 class PtyPair {
-public:
+  public:
     PtyPair();
     ~PtyPair();
     PtyPair(const PtyPair&) = delete;
@@ -30,7 +30,7 @@ public:
     // Closes both sides: to the port the line vanishes.
     void Vanish();
 
-private:
+  private:
     int m_master = -1;
     int m_slave = -1;
     std::string m_path;
@@ -42,7 +42,9 @@ template <class Cond> bool WaitUntil(Cond cond, std::chrono::milliseconds timeou
     while (!cond()) {
         if (std::chrono::steady_clock::now() >= until)
             return false;
-        struct timespec ts{0, 1000000};
+        struct timespec ts {
+            0, 1000000
+        };
         nanosleep(&ts, nullptr);
     }
     return true;

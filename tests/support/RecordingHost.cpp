@@ -33,14 +33,18 @@ std::string RecordingHost::GetText(int id) {
     return it == m_text.end() ? std::string() : it->second;
 }
 
-void RecordingHost::SetCheck(int id, bool checked) { m_check[id] = checked; }
+void RecordingHost::SetCheck(int id, bool checked) {
+    m_check[id] = checked;
+}
 
 bool RecordingHost::GetCheck(int id) {
     auto it = m_check.find(id);
     return it != m_check.end() && it->second;
 }
 
-void RecordingHost::ComboAdd(int id, const std::string& text) { m_combo[id].push_back(text); }
+void RecordingHost::ComboAdd(int id, const std::string& text) {
+    m_combo[id].push_back(text);
+}
 
 void RecordingHost::ComboSelect(int id, int index) {
     m_comboSel[id] = index;
@@ -67,9 +71,15 @@ void RecordingHost::MessageBox(const std::string& text, const std::string& detai
     m_log.push_back("box " + text);
 }
 
-void RecordingHost::BeginWaitCursor() { ++m_wait; }
-void RecordingHost::EndWaitCursor() { --m_wait; }
-void RecordingHost::DataPushed() { m_log.push_back("pushed"); }
+void RecordingHost::BeginWaitCursor() {
+    ++m_wait;
+}
+void RecordingHost::EndWaitCursor() {
+    --m_wait;
+}
+void RecordingHost::DataPushed() {
+    m_log.push_back("pushed");
+}
 
 void RecordingHost::RunManualWindow(CSetupDlg& owner) {
     m_manualOwned = std::make_unique<RecordingHost>(m_scale);

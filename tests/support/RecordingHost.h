@@ -19,7 +19,7 @@ class CManualDlg;
 namespace nw::test {
 
 class RecordingHost : public IHost {
-public:
+  public:
     explicit RecordingHost(double scale = 0.0) : m_scale(scale) {}
 
     // IHost
@@ -74,7 +74,7 @@ public:
     // bench in the middle of an operation.
     std::function<void(std::uint32_t)> onPause;
 
-private:
+  private:
     double m_scale;
     std::map<int, bool> m_enabled;
     std::map<int, std::string> m_text;

@@ -29,7 +29,9 @@ PtyPair::PtyPair() {
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
 }
 
-PtyPair::~PtyPair() { Vanish(); }
+PtyPair::~PtyPair() {
+    Vanish();
+}
 
 void PtyPair::Vanish() {
     if (m_slave >= 0)
