@@ -14,7 +14,7 @@
 namespace nw::cli {
 
 struct CliEnv {
-    // Every fixed pause of every operation. Must be set.
+    // Every fixed pause of every operation; none given: the real pauses.
     IPacer* pacer = nullptr;
     // Terminals get the picture drawings (stdout) and the progress line (stderr).
     bool stdoutIsTerminal = false;
