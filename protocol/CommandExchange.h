@@ -14,12 +14,14 @@
 // longer sequences use.
 #pragma once
 
+#include "protocol/Outcome.h"
 #include "protocol/Pacer.h"
 #include "serial/SerialPort.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace nw {
 
@@ -55,6 +57,11 @@ class CCommandExchange {
     void BeginOperation() { m_bLineGone = false; }
     // True once a write of the current operation failed.
     bool LineGone() const { return m_bLineGone; }
+    // The failure an operation that showed `text` ended in: the line gone,
+    // or the adapter's.
+    Outcome Failed(std::string text) const {
+        return m_bLineGone ? Outcome::Gone(std::move(text)) : Outcome::Failure(std::move(text));
+    }
 
     void SetPacer(IPacer& pacer) { m_pacer = &pacer; }
     IPacer& Pacer() { return *m_pacer; }

@@ -20,12 +20,8 @@ Outcome CManualDlg::OnInitDialog() {
     return ReportOutcome();
 }
 
-Outcome CManualDlg::Failed(const std::string& text) const {
-    return m_main.Exchange().LineGone() ? Outcome::Gone(text) : Outcome::Failure(text);
-}
-
 Outcome CManualDlg::ReportOutcome() const {
-    return m_bReportRead ? Outcome::Success(m_strReport) : Failed(m_strReport);
+    return m_bReportRead ? Outcome::Success(m_strReport) : m_main.Exchange().Failed(m_strReport);
 }
 
 void CManualDlg::UpdateData(bool bSaveAndValidate) {
@@ -95,7 +91,7 @@ Outcome CManualDlg::OnButtonFactoryReset() {
     m_main.Exchange().BeginOperation();
     if (WakeUp(m_main.Exchange(), kWakeForReset) == -1) {
         m_host.MessageBox(msg::kResetError);
-        return Failed(msg::kResetError);
+        return m_main.Exchange().Failed(msg::kResetError);
     }
     ResetBlind(m_main.Exchange());
     // The refresh writes nothing once the line is gone: it then shows that
@@ -136,7 +132,7 @@ Outcome CManualDlg::OnButtonAutoFill() {
     m_unreadRegisters.clear();
     if (WakeUp(m_main.Exchange(), kWakeForQuery) == -1) {
         m_host.MessageBox(msg::kFactoryResetAndCheck);
-        return Failed(msg::kFactoryResetAndCheck);
+        return m_main.Exchange().Failed(msg::kFactoryResetAndCheck);
     }
     ReadConnectionRegisters();
     for (std::size_t k = 0; k < 4; ++k)
@@ -194,10 +190,10 @@ Outcome CManualDlg::ConfigureMaster() {
     case MasterOutcome::NotDetected:
     case MasterOutcome::Rejected:
         m_host.MessageBox(msg::kFactoryResetAndCheck);
-        return Failed(msg::kFactoryResetAndCheck);
+        return m_main.Exchange().Failed(msg::kFactoryResetAndCheck);
     case MasterOutcome::NoMultiConnection:
         m_host.MessageBox(msg::kNoMulti);
-        return Failed(msg::kNoMulti);
+        return m_main.Exchange().Failed(msg::kNoMulti);
     case MasterOutcome::Written:
         break;
     }
@@ -237,7 +233,7 @@ Outcome CManualDlg::OnButtonSlaveSet() {
     }
     if (ConfigureSlave() == -1) {
         m_host.MessageBox(msg::kCheckOlma);
-        return Failed(msg::kCheckOlma);
+        return m_main.Exchange().Failed(msg::kCheckOlma);
     }
     m_host.MessageBox(msg::kSlaveSuccess);
     return Outcome::Success(msg::kSlaveSuccess);

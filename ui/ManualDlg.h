@@ -62,7 +62,6 @@ class CManualDlg {
     Outcome OnCheckUse(int k);
     // How the latest report ended: read, not found, or the line gone.
     Outcome ReportOutcome() const;
-    Outcome Failed(const std::string& text) const;
 
     bool m_bReportRead = false;
 

@@ -108,10 +108,6 @@ void CSetupDlg::EnablePortClosedControls() {
         m_host.EnableControl(id, false);
 }
 
-Outcome CSetupDlg::Failed(const std::string& text) const {
-    return m_exchange.LineGone() ? Outcome::Gone(text) : Outcome::Failure(text);
-}
-
 Outcome CSetupDlg::OnButtonPortOpen() {
     CWaitCursor wait(m_host);
     if (m_bPortOpen != 0)
@@ -187,7 +183,7 @@ Outcome CSetupDlg::OnButtonCheck() {
     m_exchange.BeginOperation();
     if (ReadDeviceInfo(0) == -1) {
         m_host.MessageBox(msg::kNotDetected);
-        return Failed(msg::kNotDetected);
+        return m_exchange.Failed(msg::kNotDetected);
     }
     m_host.MessageBox(m_strReport);
     // Something answered, but without an address nothing identified it as
@@ -239,7 +235,7 @@ Outcome CSetupDlg::ReportFailure(const char* text) {
     m_host.EnableControl(kButtonRestart, true);
     m_strMessage = text;
     UpdateData(false);
-    return Failed(text);
+    return m_exchange.Failed(text);
 }
 
 Outcome CSetupDlg::OnButtonStart() {
@@ -369,7 +365,7 @@ Outcome CSetupDlg::OnButtonFactoryReset() {
     m_exchange.BeginOperation();
     if (WakeUp(m_exchange, kWakeForReset) == -1) {
         m_host.MessageBox(msg::kResetError);
-        return Failed(msg::kResetError);
+        return m_exchange.Failed(msg::kResetError);
     }
     const bool reset = ResetAndConfirm(m_exchange);
     if (reset) {
@@ -384,7 +380,7 @@ Outcome CSetupDlg::OnButtonFactoryReset() {
         m_host.SetText(kButtonStart, msg::kTryAgain);
     }
     if (!reset || m_exchange.LineGone())
-        return Failed(m_strMessage);
+        return m_exchange.Failed(m_strMessage);
     return Outcome::Success(m_strMessage);
 }
 

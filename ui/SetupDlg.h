@@ -89,8 +89,6 @@ class CSetupDlg {
   private:
     // Shows a wizard failure (Retry) and returns its outcome.
     Outcome ReportFailure(const char* text);
-    // The failure outcome `text` ended in: the line gone, or the adapter's.
-    Outcome Failed(const std::string& text) const;
     Outcome ChooseOneToN(int oneToN); // a 1:N radio: the value and its overview page
     void FillComboFromTable(int id, std::span<const TableEntry> table, int key);
     // The picked list item of combo `id`, or its typed text.

@@ -82,11 +82,10 @@ TEST_F(SimConsole, LinkPendingAndStandby) {
     EXPECT_FALSE(bench.StateOf("slave3").dataMode);
 }
 
-TEST_F(SimConsole, TranscriptSpellsOutControlBytes) {
+TEST_F(SimConsole, TranscriptListsEveryChunkSpelled) {
     EXPECT_EQ(CBenchConsole::FormatEntry({12.345, Direction::Rx, "master", "at\r\n"}),
               "  12.345 RX master  at<CR><LF>");
-    EXPECT_EQ(CBenchConsole::FormatEntry({0.5, Direction::Tx, "", std::string("\0\x1b~\xff", 4)}),
-              "   0.500 TX -       <NUL><1b>~<ff>");
+    // (The bytes' spelling is the trace's, tested with it.)
     EXPECT_EQ(console.Execute("transcript"), "(transcript empty)\n");
 
     ASSERT_TRUE(bench.Start());
