@@ -7,6 +7,7 @@
 // Prints one line per figure: name, median, p99 (where it applies), unit.
 #include "protocol/CommandExchange.h"
 #include "protocol/Dialect.h"
+#include "protocol/Script.h"
 #include "serial/LineSettings.h"
 #include "serial/SerialPort.h"
 #include "sim/SimBench.h"
@@ -68,10 +69,11 @@ void TransactionOverhead() {
     nw::CRealPacer pacer;
     nw::CCommandExchange ex(port, pacer);
     constexpr std::uint32_t kPauseMs = 3;
+    const nw::script::Step probe[] = {{.command = nw::cmd::kAt, .pauseMs = kPauseMs}};
     std::vector<double> ms;
     for (int i = 0; i < 500; ++i) {
         const auto t0 = Clock::now();
-        const std::string reply = ex.SendCommand(nw::cmd::kAt, kPauseMs);
+        const std::string reply = nw::script::Run(ex, probe).ReplyOf(0);
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count() -
                      kPauseMs);
         if (reply != "\r\nOK\r\n") {

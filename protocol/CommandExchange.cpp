@@ -44,21 +44,4 @@ bool CCommandExchange::Write(const char* pszCommand) {
     return !m_bLineGone;
 }
 
-void CCommandExchange::BareSend(const char* pszCommand, std::uint32_t dwPauseMs) {
-    if (Write(pszCommand))
-        Pause(dwPauseMs);
-}
-
-std::string CCommandExchange::SendCommand(const char* pszCommand, std::uint32_t dwDelayMs) {
-    if (m_bLineGone) {
-        m_strResponse.clear();
-        return {};
-    }
-    Drain();
-    if (Write(pszCommand))
-        Pause(dwDelayMs);
-    Collect();
-    return m_strResponse;
-}
-
 } // namespace nw

@@ -1,6 +1,6 @@
-// The command transaction: empty the receive buffer, write one command, pause
-// a fixed time, take everything that arrived as the reply. No framing, no
-// end-of-reply detection, no retry; callers judge the reply by keyword. A
+// The command exchange over the port: empty the receive buffer, write a
+// command, pause, take everything that arrived as the reply. No framing, no
+// end-of-reply detection, no retry; the scripts judge replies by keyword. A
 // device that echoes commands has the echo of the command just written
 // dropped from the front of the reply before anyone judges it.
 //
@@ -10,8 +10,7 @@
 // write-failure message shows only once.
 //
 // Holds the exchange state both windows share (the bytes and text of the
-// latest take) and offers the inline steps and the bare send that the
-// longer sequences use.
+// latest take) and offers the steps the script interpreter is made of.
 #pragma once
 
 #include "protocol/Outcome.h"
@@ -31,10 +30,6 @@ class CCommandExchange {
 
     CCommandExchange(CSerialPort& port, IPacer& pacer) : m_port(port), m_pacer(&pacer) {}
 
-    // Drain, write, pause dwDelayMs, take; returns the reply text (equal to
-    // m_strResponse afterwards). Empty when nothing arrived in time.
-    std::string SendCommand(const char* pszCommand, std::uint32_t dwDelayMs);
-
     // Takes every byte waiting into m_szRxBuf and m_strResponse (discarded
     // before a command is written).
     void Drain() { Take(); }
@@ -44,9 +39,6 @@ class CCommandExchange {
     // Writes a command as it stands, without reading. False when the line is
     // gone (this write failed, or an earlier one of this operation did).
     bool Write(const char* pszCommand);
-    // Writes a command and pauses; the reply stays in the receive buffer
-    // until the next drain.
-    void BareSend(const char* pszCommand, std::uint32_t dwPauseMs);
     // A fixed pause through the pacer; none once the line is gone.
     void Pause(std::uint32_t ms) {
         if (!m_bLineGone)

@@ -6,9 +6,6 @@ namespace nw {
 
 namespace {
 
-constexpr std::uint32_t kInfoCollectMs = 2000; // time the adapter gets to describe itself
-constexpr std::uint32_t kAfterInfoMs = 400;
-
 // Substring with counts clamped to the text, as the report cuts its fields.
 std::string Mid(const std::string& s, long start, long count) {
     const long len = static_cast<long>(s.size());
@@ -86,44 +83,6 @@ std::string ParseDeviceInfo(const std::string& reply, InfoLines& lines) {
     const std::string name = nameEnd == std::string::npos ? std::string() : rest.substr(0, nameEnd);
     lines.m_strInfoName = "Friendly Name: " + name;
     return address;
-}
-
-DeviceInfoResult ReadDeviceInfo(CCommandExchange& ex, InfoLines& lines, ResumeRule rule,
-                                const std::function<void()>& onEscaped) {
-    bool responseOn = false;
-    bool resume = false;
-    if (reply::Contains(ex.SendCommand(cmd::kAt, delay::kShort), reply::kOk)) {
-        responseOn = true;
-        resume = rule == ResumeRule::AfterAnyOk;
-    } else if (reply::Contains(ex.SendCommand(cmd::kAts10Query, delay::kShort), "0")) {
-    } else if (reply::Contains(ex.SendCommand(cmd::kEscape, delay::kShort), reply::kOk)) {
-        responseOn = true;
-        resume = true;
-        if (onEscaped)
-            onEscaped();
-    } else if (reply::Contains(ex.SendCommand(cmd::kAts10Query, delay::kShort), "0")) {
-    } else {
-        return {};
-    }
-
-    // No drain: bytes still waiting count as part of the description.
-    ex.Write(cmd::kBtInfoQuery);
-    ex.Pause(kInfoCollectMs);
-    ex.Collect();
-    const std::string description = ex.m_strResponse;
-    if (resume)
-        ex.Write(cmd::kOnline);
-    ex.Pause(kAfterInfoMs);
-    if (!responseOn)
-        ex.Write(cmd::kAts10Off);
-    if (ex.LineGone())
-        return {}; // what was read may be cut short; the adapter may be left mid-way
-
-    lines.m_strInfoResponse = responseOn ? "Command Response: ON" : "Command Response: OFF";
-    DeviceInfoResult r;
-    r.result = 1;
-    r.address = ParseDeviceInfo(description, lines);
-    return r;
 }
 
 } // namespace nw

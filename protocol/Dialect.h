@@ -71,15 +71,3 @@ inline bool Contains(const std::string& reply, const char* keyword) {
 }
 
 } // namespace nw::reply
-
-namespace nw::delay {
-
-// Milliseconds between writing a command and taking its reply.
-inline constexpr std::uint32_t kShort = 400;      // at, ats10?, +++, ats10=1, ath, ats53?
-inline constexpr std::uint32_t kBtInfo = 1500;    // at+btinfo? during detection
-inline constexpr std::uint32_t kBtCancel = 4000;  // at+btcancel during detection
-inline constexpr std::uint32_t kMultiOff = 5000;  // ats53=0
-inline constexpr std::uint32_t kRegister = 1000;  // register writes of the manual master setting
-inline constexpr std::uint32_t kMultiMode = 4000; // ats53=1 / ats53=2 of the manual master setting
-
-} // namespace nw::delay

@@ -1,8 +1,5 @@
-// Reading back what a master holds: its four slave address registers, its
-// result-message setting and its multiple connection mode.
+// Reading an address back from a master's slave register.
 #pragma once
-
-#include "protocol/CommandExchange.h"
 
 #include <string>
 
@@ -18,9 +15,5 @@ struct ReadbackAddress {
 // from index 2 when they are 12 hexadecimal digits; anything else (silence,
 // "\r\nERROR\r\n", text of another device) holds no address and is not read.
 ReadbackAddress AddressFromReadback(const std::string& reply);
-
-// Readback queries and their pauses.
-inline constexpr std::uint32_t kAddressQueryMs = 1000;
-inline constexpr std::uint32_t kSettingQueryMs = 500;
 
 } // namespace nw

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "protocol/DeviceInfo.h"
+#include "protocol/Network.h"
 #include "protocol/Outcome.h"
 #include "ui/Host.h"
 #include "ui/SetupDlg.h"
@@ -18,7 +19,7 @@ namespace nw {
 
 class CManualDlg {
   public:
-    CManualDlg(CSetupDlg& main, IHost& host) : m_main(main), m_host(host) {}
+    CManualDlg(IMainWindowState& main, IHost& host) : m_main(main), m_host(host) {}
     CManualDlg(const CManualDlg&) = delete;
     CManualDlg& operator=(const CManualDlg&) = delete;
 
@@ -26,7 +27,7 @@ class CManualDlg {
     // the information report (the window opens showing the attached adapter).
     // Ends as the report did.
     Outcome OnInitDialog();
-    void UpdateData(bool bSaveAndValidate = false);
+    void UpdateData();
     void DoDataExchange();
 
     // Handlers, by control. Each returns how it ended.
@@ -42,14 +43,11 @@ class CManualDlg {
     Outcome OnCheckUse3();          // 1042
     Outcome OnCheckUse4();          // 1043
 
-    int ReadDeviceInfo();
-    // Reads S46, S54, S55, S56, S10 and S53; the registers whose reply held
-    // no value go to m_unreadRegisters.
-    void ReadConnectionRegisters();
+    OutcomeKind ReadDeviceInfo();
     Outcome ConfigureMaster();
-    int ConfigureSlave();
+    OutcomeKind ConfigureSlave();
 
-    int m_nModeRadio = 0;
+    ConnectionMode m_nModeRadio = ConnectionMode::MultiDrop;
     std::array<std::string, 4> m_strSlaveAddr;
     std::string m_strMasterAddr;
     int m_bCheckPending = 1;
@@ -65,7 +63,7 @@ class CManualDlg {
 
     bool m_bReportRead = false;
 
-    CSetupDlg& m_main;
+    IMainWindowState& m_main;
     IHost& m_host;
 };
 

@@ -1,11 +1,7 @@
 #include "ui/SetupDlg.h"
 
-#include "protocol/Detection.h"
+#include "protocol/Conversations.h"
 #include "protocol/Dialect.h"
-#include "protocol/FactoryReset.h"
-#include "protocol/MasterSequence.h"
-#include "protocol/SlaveSequence.h"
-#include "protocol/WakeUp.h"
 #include "res/ControlIds.h"
 #include "ui/Messages.h"
 #include "ui/WizardTables.h"
@@ -26,21 +22,19 @@ bool CSetupDlg::ResponseDisabled() {
     return m_host.GetCheck(kCheckDisableResponse);
 }
 
-void CSetupDlg::UpdateData(bool bSaveAndValidate) {
-    if (bSaveAndValidate)
-        return; // the windows only ever push members to controls
+void CSetupDlg::UpdateData() {
     m_host.SetText(kStaticMessage, m_strMessage);
-    m_host.SetCheck(kRadioMultiDrop, m_nMode == 0);
-    m_host.SetCheck(kRadioNodeSwitching, m_nMode == 1);
-    m_host.SetCheck(kRadio1To2, m_nOneToN == 0);
-    m_host.SetCheck(kRadio1To3, m_nOneToN == 1);
-    m_host.SetCheck(kRadio1To4, m_nOneToN == 2);
+    m_host.SetCheck(kRadioMultiDrop, m_nMode == ConnectionMode::MultiDrop);
+    m_host.SetCheck(kRadioNodeSwitching, m_nMode == ConnectionMode::NodeSwitching);
+    m_host.SetCheck(kRadio1To2, m_nOneToN == NetworkSize::OneToTwo);
+    m_host.SetCheck(kRadio1To3, m_nOneToN == NetworkSize::OneToThree);
+    m_host.SetCheck(kRadio1To4, m_nOneToN == NetworkSize::OneToFour);
     m_host.DataPushed();
 }
 
 void CSetupDlg::OnInitDialog(CSerialEnum& ports) {
-    UpdateData(false);
-    ShowPicture(wizard::OverviewPage(0));
+    UpdateData();
+    ShowPicture(wizard::OverviewPage(NetworkSize::OneToTwo));
 
     ports.Refresh();
     m_ports = ports.m_aPorts;
@@ -139,7 +133,7 @@ Outcome CSetupDlg::OnButtonPortOpen() {
     m_bPortOpen = 1;
     EnablePortOpenControls();
     m_strMessage = msg::kPortOpen;
-    UpdateData(false);
+    UpdateData();
     return Outcome::Success(m_strMessage);
 }
 
@@ -149,39 +143,39 @@ Outcome CSetupDlg::OnButtonPortClose() {
     m_bPortOpen = 0;
     EnablePortClosedControls();
     m_strMessage = msg::kPortClose;
-    UpdateData(false);
+    UpdateData();
     return Outcome::Success(m_strMessage);
 }
 
-int CSetupDlg::DetectDevice() {
+OutcomeKind CSetupDlg::DetectDevice() {
     return nw::DetectDevice(m_exchange);
 }
 
-int CSetupDlg::CheckMultiConnection() {
+OutcomeKind CSetupDlg::CheckMultiConnection() {
     return nw::CheckMultiConnection(m_exchange);
 }
 
-int CSetupDlg::ReadDeviceInfo(int nSlot) {
+OutcomeKind CSetupDlg::ReadDeviceInfo(int nSlot) {
     const DeviceInfoResult r =
         nw::ReadDeviceInfo(m_exchange, m_info, ResumeRule::AfterAnyOk, [this] {
             m_strMessage = msg::kConnectedOther;
-            UpdateData(false);
+            UpdateData();
         });
-    if (r.result != 1)
-        return -1;
+    if (r.kind != OutcomeKind::Succeeded)
+        return r.kind;
     if (nSlot >= 0 && nSlot <= 4)
         m_strBdAddr[static_cast<std::size_t>(nSlot)] = r.address;
     m_strReport = ComposeReport(m_info);
     m_host.EnableControl(kButtonFactoryReset, true);
     m_host.EnableControl(kButtonStart, true);
-    UpdateData(false);
-    return 1;
+    UpdateData();
+    return OutcomeKind::Succeeded;
 }
 
 Outcome CSetupDlg::OnButtonCheck() {
     CWaitCursor wait(m_host);
     m_exchange.BeginOperation();
-    if (ReadDeviceInfo(0) == -1) {
+    if (ReadDeviceInfo(0) != OutcomeKind::Succeeded) {
         m_host.MessageBox(msg::kNotDetected);
         return m_exchange.Failed(msg::kNotDetected);
     }
@@ -205,28 +199,41 @@ void CSetupDlg::ShowPicture(int page) {
 }
 
 Outcome CSetupDlg::OnRadioMultiDrop() {
-    m_nMode = 0;
+    m_nMode = ConnectionMode::MultiDrop;
     return Outcome::Success();
 }
 Outcome CSetupDlg::OnRadioNodeSwitching() {
-    m_nMode = 1;
+    m_nMode = ConnectionMode::NodeSwitching;
     return Outcome::Success();
 }
 
-Outcome CSetupDlg::ChooseOneToN(int oneToN) {
-    m_nOneToN = oneToN;
+Outcome CSetupDlg::ChooseOneToN(NetworkSize size) {
+    m_nOneToN = size;
     ShowPicture(wizard::OverviewPage(m_nOneToN));
     return Outcome::Success();
 }
 
 Outcome CSetupDlg::OnRadio1To2() {
-    return ChooseOneToN(0);
+    return ChooseOneToN(NetworkSize::OneToTwo);
 }
 Outcome CSetupDlg::OnRadio1To3() {
-    return ChooseOneToN(1);
+    return ChooseOneToN(NetworkSize::OneToThree);
 }
 Outcome CSetupDlg::OnRadio1To4() {
-    return ChooseOneToN(2);
+    return ChooseOneToN(NetworkSize::OneToFour);
+}
+
+void CSetupDlg::ShowMasterSet(int slaves) {
+    m_host.SetCheck(kRadioMultiDrop, m_nMode == ConnectionMode::MultiDrop);
+    m_host.SetCheck(kRadioNodeSwitching, m_nMode != ConnectionMode::MultiDrop);
+    HideAllPictures();
+    m_nOneToN = slaves >= 4   ? NetworkSize::OneToFour
+                : slaves == 3 ? NetworkSize::OneToThree
+                              : NetworkSize::OneToTwo;
+    m_host.ShowPicture(wizard::OverviewPage(m_nOneToN), true);
+    m_host.SetCheck(kRadio1To4, m_nOneToN == NetworkSize::OneToFour);
+    m_host.SetCheck(kRadio1To3, m_nOneToN == NetworkSize::OneToThree);
+    m_host.SetCheck(kRadio1To2, m_nOneToN == NetworkSize::OneToTwo);
 }
 
 Outcome CSetupDlg::ReportFailure(const char* text) {
@@ -234,14 +241,14 @@ Outcome CSetupDlg::ReportFailure(const char* text) {
     m_host.SetText(kButtonStart, msg::kRetry);
     m_host.EnableControl(kButtonRestart, true);
     m_strMessage = text;
-    UpdateData(false);
+    UpdateData();
     return m_exchange.Failed(text);
 }
 
 Outcome CSetupDlg::OnButtonStart() {
     CWaitCursor wait(m_host);
     m_exchange.BeginOperation();
-    if (DetectDevice() == -1)
+    if (DetectDevice() != OutcomeKind::Succeeded)
         return ReportFailure(msg::kCanNotFoundRetry);
     m_host.EnableControl(kButtonRestart, true);
     for (int id : {kRadioMultiDrop, kRadioNodeSwitching, kRadio1To2, kRadio1To3, kRadio1To4})
@@ -254,7 +261,7 @@ Outcome CSetupDlg::OnButtonStart() {
         return ReportFailure(text);
     };
     // Reads the attached adapter into slot `slot`.
-    auto readSlot = [this](int slot) { return ReadDeviceInfo(slot) != -1; };
+    auto readSlot = [this](int slot) { return ReadDeviceInfo(slot) == OutcomeKind::Succeeded; };
     // The blind writes of a slave or of the master step.
     auto setAdapter = [&](bool master) {
         if (!(master ? WizardMasterStep() : WizardSlaveStep()))
@@ -263,23 +270,29 @@ Outcome CSetupDlg::OnButtonStart() {
     };
     switch (s) {
     case 1:
-        if (CheckMultiConnection() == -1 || m_exchange.LineGone())
-            return fail(m_exchange.LineGone() ? msg::kCanNotFoundRetry : msg::kNoMultiRetry);
+        switch (CheckMultiConnection()) {
+        case OutcomeKind::LineGone:
+            return fail(msg::kCanNotFoundRetry);
+        case OutcomeKind::Failed:
+            return fail(msg::kNoMultiRetry);
+        case OutcomeKind::Succeeded:
+            break;
+        }
         ShowPicture(wizard::ConnectMasterPage(m_nOneToN));
         m_host.SetText(kButtonStart, msg::kNext);
         m_strMessage = msg::kConnectMasterNext;
-        UpdateData(false);
+        UpdateData();
         break;
     case 2:
         m_host.EnableControl(kButtonStart, false);
         m_strMessage = msg::kSettingNow;
-        UpdateData(false);
+        UpdateData();
         if (!readSlot(0))
             return fail(msg::kCanNotFoundRetry);
         m_host.EnableControl(kButtonStart, true);
         m_host.SetText(kButtonStart, msg::kNext);
         m_strMessage = msg::kConnectSlave1;
-        UpdateData(false);
+        UpdateData();
         ShowPicture(wizard::ConnectSlave1Page(m_nOneToN));
         break;
     case 3:
@@ -290,11 +303,11 @@ Outcome CSetupDlg::OnButtonStart() {
     case 5:
         if (!readSlot(3))
             return fail(msg::kCanNotFoundRetry);
-        return setAdapter(m_nOneToN == 0);
+        return setAdapter(m_nOneToN == NetworkSize::OneToTwo);
     case 6:
         if (!readSlot(4))
             return fail(msg::kCanNotFoundRetry);
-        return setAdapter(m_nOneToN == 1);
+        return setAdapter(m_nOneToN == NetworkSize::OneToThree);
     case 7:
         return setAdapter(true);
     default:
@@ -306,9 +319,8 @@ Outcome CSetupDlg::OnButtonStart() {
 bool CSetupDlg::WizardSlaveStep() {
     m_host.EnableControl(kButtonStart, false);
     m_strMessage = msg::kSettingNow;
-    UpdateData(false);
-    WriteWizardSlave(m_exchange, m_strBdAddr[0], ResponseDisabled());
-    if (m_exchange.LineGone())
+    UpdateData();
+    if (WriteWizardSlave(m_exchange, m_strBdAddr[0], ResponseDisabled()) != OutcomeKind::Succeeded)
         return false;
     HideAllPictures();
     const wizard::Display next = wizard::AfterSlave(m_nStep, m_nOneToN);
@@ -316,7 +328,7 @@ bool CSetupDlg::WizardSlaveStep() {
         m_host.ShowPicture(next.page, true);
     if (next.message != nullptr)
         m_strMessage = next.message;
-    UpdateData(false);
+    UpdateData();
     m_host.SetText(kButtonStart, msg::kNext);
     m_host.EnableControl(kButtonStart, true);
     return true;
@@ -325,12 +337,12 @@ bool CSetupDlg::WizardSlaveStep() {
 bool CSetupDlg::WizardMasterStep() {
     m_host.EnableControl(kButtonStart, false);
     m_strMessage = msg::kSettingNow;
-    UpdateData(false);
-    WriteWizardMaster(m_exchange, m_strBdAddr, m_nOneToN, ResponseDisabled(), m_nMode);
-    if (m_exchange.LineGone())
+    UpdateData();
+    if (WriteWizardMaster(m_exchange, m_strBdAddr, m_nOneToN, ResponseDisabled(), m_nMode) !=
+        OutcomeKind::Succeeded)
         return false;
     m_strMessage = msg::kMultiComplete;
-    UpdateData(false);
+    UpdateData();
     m_host.EnableControl(kButtonStart, true);
     m_host.SetText(kButtonStart, msg::kStart);
     m_nStep = 0;
@@ -346,7 +358,7 @@ Outcome CSetupDlg::OnButtonRestart() {
         m_host.EnableControl(id, true);
     m_host.EnableControl(kButtonRestart, false);
     m_strMessage = msg::kConnectMasterStart;
-    UpdateData(false);
+    UpdateData();
     m_host.SetText(kButtonStart, msg::kStart);
     // The report only refreshes the address slot; an adapter that is not
     // there does not make the restart fail, a line that went does.
@@ -363,18 +375,18 @@ Outcome CSetupDlg::OnButtonManual() {
 Outcome CSetupDlg::OnButtonFactoryReset() {
     CWaitCursor wait(m_host);
     m_exchange.BeginOperation();
-    if (WakeUp(m_exchange, kWakeForReset) == -1) {
+    if (WakeUp(m_exchange, WakeFor::Reset) != OutcomeKind::Succeeded) {
         m_host.MessageBox(msg::kResetError);
         return m_exchange.Failed(msg::kResetError);
     }
-    const bool reset = ResetAndConfirm(m_exchange);
+    const bool reset = ResetAndConfirm(m_exchange) == OutcomeKind::Succeeded;
     if (reset) {
         m_strMessage = msg::kResetSuccess;
         (void)ReadDeviceInfo(0);
     } else {
         m_strMessage = msg::kResetError;
     }
-    UpdateData(false);
+    UpdateData();
     if (m_nStep != 0) {
         --m_nStep;
         m_host.SetText(kButtonStart, msg::kTryAgain);

@@ -6,6 +6,7 @@
 
 #include "protocol/CommandExchange.h"
 #include "protocol/DeviceInfo.h"
+#include "protocol/Network.h"
 #include "protocol/Outcome.h"
 #include "serial/SerialEnum.h"
 #include "serial/SerialPort.h"
@@ -19,7 +20,22 @@
 
 namespace nw {
 
-class CSetupDlg {
+// What the Manual Setting window may do to the main window: use its line,
+// read and set its connection mode, and show the network a master was set
+// for.
+class IMainWindowState {
+  public:
+    virtual ~IMainWindowState() = default;
+    virtual CCommandExchange& Exchange() = 0;
+    virtual ConnectionMode Mode() const = 0;
+    // The member only; the main window's radio buttons stay as they are.
+    virtual void SetMode(ConnectionMode mode) = 0;
+    // After a master was set for `slaves` slaves: the mode radios, the 1:N
+    // value, its radios and its overview picture.
+    virtual void ShowMasterSet(int slaves) = 0;
+};
+
+class CSetupDlg final : public IMainWindowState {
   public:
     explicit CSetupDlg(IHost& host);
     CSetupDlg(const CSetupDlg&) = delete;
@@ -30,7 +46,7 @@ class CSetupDlg {
     void OnInitDialog(CSerialEnum& ports);
 
     // Pushes the members to the controls: message text, mode and 1:N radios.
-    void UpdateData(bool bSaveAndValidate = false);
+    void UpdateData();
 
     // Handlers, by control. Each returns how it ended.
     Outcome OnButtonPortOpen();     // 1009
@@ -47,26 +63,17 @@ class CSetupDlg {
     Outcome OnButtonFactoryReset(); // 1006
     void OnSysCommand(unsigned nID);
 
-    // Operations the windows share.
-    std::string SendCommand(const char* pszCommand, std::uint32_t dwDelayMs) {
-        return m_exchange.SendCommand(pszCommand, dwDelayMs);
-    }
-    int DetectDevice();
-    int CheckMultiConnection();
+    OutcomeKind DetectDevice();
+    OutcomeKind CheckMultiConnection();
     // Information report; stores the adapter's address in slot nSlot when it
-    // is 0..4. 1, or -1 when no adapter answered.
-    int ReadDeviceInfo(int nSlot);
-    // The blind writes of a wizard step; false when the line went.
-    bool WizardSlaveStep();
-    bool WizardMasterStep();
-    void HideAllPictures();
-    void ShowPicture(int page); // hides all pages, then shows `page`
-    void EnablePortOpenControls();
-    void EnablePortClosedControls();
+    // is 0..4.
+    OutcomeKind ReadDeviceInfo(int nSlot);
 
-    IHost& Host() { return m_host; }
-    CCommandExchange& Exchange() { return m_exchange; }
-    bool ResponseDisabled();
+    // IMainWindowState
+    CCommandExchange& Exchange() override { return m_exchange; }
+    ConnectionMode Mode() const override { return m_nMode; }
+    void SetMode(ConnectionMode mode) override { m_nMode = mode; }
+    void ShowMasterSet(int slaves) override;
     // The device the port box names: a listed port's device, or the typed text.
     std::string ChosenDevice();
 
@@ -78,8 +85,8 @@ class CSetupDlg {
     int m_nStopBits = 0;
     int m_bPortOpen = 0;
     std::string m_strMessage;
-    int m_nMode = 0;
-    int m_nOneToN = 0;
+    ConnectionMode m_nMode = ConnectionMode::MultiDrop;
+    NetworkSize m_nOneToN = NetworkSize::OneToTwo;
     int m_nStep = 0;
     std::array<std::string, 5> m_strBdAddr;
     std::string m_strReport;
@@ -87,9 +94,17 @@ class CSetupDlg {
     std::vector<CComPortInfo> m_ports; // the port box's items, in list order
 
   private:
+    // The blind writes of a wizard step; false when the line went.
+    bool WizardSlaveStep();
+    bool WizardMasterStep();
+    void HideAllPictures();
+    void ShowPicture(int page); // hides all pages, then shows `page`
+    void EnablePortOpenControls();
+    void EnablePortClosedControls();
+    bool ResponseDisabled();
     // Shows a wizard failure (Retry) and returns its outcome.
     Outcome ReportFailure(const char* text);
-    Outcome ChooseOneToN(int oneToN); // a 1:N radio: the value and its overview page
+    Outcome ChooseOneToN(NetworkSize size); // a 1:N radio: the value and its overview page
     void FillComboFromTable(int id, std::span<const TableEntry> table, int key);
     // The picked list item of combo `id`, or its typed text.
     std::string SelectedText(int id);

@@ -5,38 +5,39 @@
 namespace nw::wizard {
 
 namespace {
-int ByN(int oneToN, int p12, int p13, int p14) {
-    switch (oneToN) {
-    case 0:
+int ByN(NetworkSize size, int p12, int p13, int p14) {
+    switch (size) {
+    case NetworkSize::OneToTwo:
         return p12;
-    case 1:
+    case NetworkSize::OneToThree:
         return p13;
-    default:
-        return p14;
+    case NetworkSize::OneToFour:
+        break;
     }
+    return p14;
 }
 } // namespace
 
-int OverviewPage(int oneToN) {
-    return ByN(oneToN, 138, 139, 129);
+int OverviewPage(NetworkSize size) {
+    return ByN(size, 138, 139, 129);
 }
-int ConnectMasterPage(int oneToN) {
-    return ByN(oneToN, 142, 145, 146);
+int ConnectMasterPage(NetworkSize size) {
+    return ByN(size, 142, 145, 146);
 }
-int ConnectSlave1Page(int oneToN) {
-    return ByN(oneToN, 150, 151, 152);
+int ConnectSlave1Page(NetworkSize size) {
+    return ByN(size, 150, 151, 152);
 }
 
-Display AfterSlave(int step, int oneToN) {
+Display AfterSlave(int step, NetworkSize size) {
     switch (step) {
     case 3:
-        return {ByN(oneToN, 156, 157, 158), msg::kConnectSlave2};
+        return {ByN(size, 156, 157, 158), msg::kConnectSlave2};
     case 4:
-        if (oneToN == 0)
+        if (size == NetworkSize::OneToTwo)
             return {142, msg::kConnectMasterLast};
-        return {oneToN == 1 ? 161 : 162, msg::kConnectSlave3};
+        return {size == NetworkSize::OneToThree ? 161 : 162, msg::kConnectSlave3};
     case 5:
-        if (oneToN == 1)
+        if (size == NetworkSize::OneToThree)
             return {145, msg::kConnectMasterLast};
         return {165, msg::kConnectSlave4};
     case 6:

@@ -2,12 +2,13 @@
 // and message after each slave step.
 #pragma once
 
+#include "protocol/Network.h"
+
 namespace nw::wizard {
 
-// oneToN: 0 "1:2", 1 "1:3", 2 "1:4".
-int OverviewPage(int oneToN);
-int ConnectMasterPage(int oneToN);
-int ConnectSlave1Page(int oneToN);
+int OverviewPage(NetworkSize size);
+int ConnectMasterPage(NetworkSize size);
+int ConnectSlave1Page(NetworkSize size);
 
 struct Display {
     int page = 0;                  // 0: none (all pages stay hidden)
@@ -15,6 +16,6 @@ struct Display {
 };
 
 // The page and message once slave (step - 2) is configured.
-Display AfterSlave(int step, int oneToN);
+Display AfterSlave(int step, NetworkSize size);
 
 } // namespace nw::wizard

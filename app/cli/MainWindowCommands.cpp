@@ -73,29 +73,29 @@ int RunCheck(CCliSession& session) {
 
 int RunDetect(CCliSession& session) {
     CSetupDlg& dlg = session.Dlg();
-    int detection = -1;
-    int multi = -1;
+    bool detected = false;
+    bool multi = false;
     {
         CWaitCursor wait(session.Host());
         dlg.Exchange().BeginOperation();
-        detection = dlg.DetectDevice();
-        if (detection == 1)
-            multi = dlg.CheckMultiConnection();
+        detected = dlg.DetectDevice() == OutcomeKind::Succeeded;
+        if (detected)
+            multi = dlg.CheckMultiConnection() == OutcomeKind::Succeeded;
         // A line that went took the answers with it.
         if (dlg.Exchange().LineGone())
-            detection = -1;
+            detected = false;
     }
-    const bool ok = detection == 1 && multi == 1;
+    const bool ok = detected && multi;
     if (session.Options().json) {
         Json json;
         json["ok"] = ok;
-        json["detected"] = detection == 1;
-        json["multiConnection"] = detection == 1 ? Json(multi == 1) : Json(nullptr);
+        json["detected"] = detected;
+        json["multiConnection"] = detected ? Json(multi) : Json(nullptr);
         session.Console().Result(JsonText(json));
-    } else if (detection != 1) {
+    } else if (!detected) {
         session.Console().Result(msg::kNotDetected);
     } else {
-        session.Console().Result(multi == 1 ? kDetected : msg::kNoMulti);
+        session.Console().Result(multi ? kDetected : msg::kNoMulti);
     }
     return ok ? kExitSuccess : kExitFailure;
 }

@@ -3,6 +3,7 @@
 #include "serial/LineSettings.h"
 #include "sim/SimBench.h"
 #include "support/PtyPair.h"
+#include "support/Say.h"
 
 #include <gtest/gtest.h>
 
@@ -46,19 +47,19 @@ class Exchange : public ::testing::Test {
 };
 
 TEST_F(Exchange, ReplyIsWhatArrivedDuringThePause) {
-    EXPECT_EQ(ex.SendCommand(cmd::kAt, delay::kShort), "\r\nOK\r\n");
+    EXPECT_EQ(test::Say(ex, cmd::kAt, 400), "\r\nOK\r\n");
     EXPECT_EQ(ex.m_strResponse, "\r\nOK\r\n");
     EXPECT_EQ(ex.m_nRxCount, 6);
     EXPECT_EQ(Received(), "at\r\n");
 
     // The escape goes out as exactly three bytes, with no line end.
-    EXPECT_EQ(ex.SendCommand(cmd::kEscape, delay::kShort), "\r\nOK\r\n");
+    EXPECT_EQ(test::Say(ex, cmd::kEscape, 400), "\r\nOK\r\n");
     EXPECT_EQ(Received(), "+++");
 }
 
 TEST_F(Exchange, SilenceGivesTheEmptyReply) {
     bench.Detach();
-    EXPECT_EQ(ex.SendCommand(cmd::kAt, delay::kShort), "");
+    EXPECT_EQ(test::Say(ex, cmd::kAt, 400), "");
     EXPECT_EQ(ex.m_nRxCount, 0);
     EXPECT_EQ(ex.m_strResponse, "");
 }
@@ -67,7 +68,7 @@ TEST_F(Exchange, StaleBytesAreDrainedBeforeTheCommand) {
     bench.Inject("\r\nlate OK from before\r\n");
     ASSERT_TRUE(WaitUntil([&] { return port.m_rxBuffer.GetCount() > 0; }, 1s));
     bench.Detach();
-    EXPECT_EQ(ex.SendCommand(cmd::kAt, delay::kShort), "");
+    EXPECT_EQ(test::Say(ex, cmd::kAt, 400), "");
 }
 
 TEST_F(Exchange, SplitReplyLosesItsTailToTheNextDrain) {
@@ -75,17 +76,17 @@ TEST_F(Exchange, SplitReplyLosesItsTailToTheNextDrain) {
         a.Fault().splitAt = 3;
         a.Fault().splitPauseMs = 150; // the pause is 40 ms
     });
-    EXPECT_EQ(ex.SendCommand(cmd::kAt, delay::kShort), "\r\nO");
+    EXPECT_EQ(test::Say(ex, cmd::kAt, 400), "\r\nO");
     std::this_thread::sleep_for(250ms); // the tail "K\r\n" arrives now
     bench.With("master", [](sim::CSimAdapter& a) { a.Fault().splitAt = 0; });
-    EXPECT_EQ(ex.SendCommand(cmd::kAts10Query, delay::kShort), "\r\n1\r\n\r\nOK\r\n");
+    EXPECT_EQ(test::Say(ex, cmd::kAts10Query, 400), "\r\n1\r\n\r\nOK\r\n");
 }
 
 TEST_F(Exchange, NulEndsTheTextButCountsAsTaken) {
     bench.With("master", [](sim::CSimAdapter& a) {
         a.Fault().scripted["at"] = std::string("\r\nO\0K\r\n", 7);
     });
-    EXPECT_EQ(ex.SendCommand(cmd::kAt, delay::kShort), "\r\nO");
+    EXPECT_EQ(test::Say(ex, cmd::kAt, 400), "\r\nO");
     EXPECT_EQ(ex.m_nRxCount, 7);
     EXPECT_EQ(ex.m_szRxBuf[7], '\0');
 }
@@ -98,11 +99,11 @@ TEST_F(Exchange, AFailedWriteEndsTheOperationUntilTheNextBegins) {
     CScaledPacer real{1.0};
     ex.SetPacer(real);
     const auto t0 = std::chrono::steady_clock::now();
-    EXPECT_EQ(ex.SendCommand(cmd::kAt, 300), "");
+    EXPECT_EQ(test::Say(ex, cmd::kAt, 300), "");
     EXPECT_TRUE(ex.LineGone());
     EXPECT_FALSE(ex.Write(cmd::kAts10Query));
-    ex.BareSend(cmd::kRestart, 300);
-    EXPECT_EQ(ex.SendCommand(cmd::kAts10Query, 300), "");
+    ex.Pause(300);
+    EXPECT_EQ(test::Say(ex, cmd::kAts10Query, 300), "");
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 250ms) << "no pause once the line is gone";
     EXPECT_EQ(failures, 1); // the failure is told once, not per command
     ex.BeginOperation();
@@ -114,7 +115,7 @@ TEST_F(Exchange, AFailedWriteEndsTheOperationUntilTheNextBegins) {
 TEST_F(Exchange, AnEchoedCommandIsDroppedFromTheFrontOfItsReply) {
     bench.With("master", [](sim::CSimAdapter& a) { a.Fault().echo = true; });
     // This one echoes the CR at once and the LF after its answer.
-    EXPECT_EQ(ex.SendCommand(cmd::kAts10Query, delay::kShort), "\r\n1\r\n\r\nOK\r\n\n");
+    EXPECT_EQ(test::Say(ex, cmd::kAts10Query, 400), "\r\n1\r\n\r\nOK\r\n\n");
     EXPECT_EQ(ex.m_nRxCount, 19); // the bytes as they came
     // Whatever line end the device sends back with its echo.
     EXPECT_EQ(DropEcho("ats10?\r\r\n0\r\n", cmd::kAts10Query), "\r\n0\r\n");

@@ -3,6 +3,7 @@
 #include "protocol/DeviceInfo.h"
 #include "support/BenchFixture.h"
 #include "support/ProcessCounts.h"
+#include "support/Say.h"
 
 namespace nw::test {
 namespace {
@@ -30,7 +31,7 @@ TEST_F(BenchTest, AFloodKeepsMemoryBoundedAndTheOperationOnTime) {
     ASSERT_TRUE(WaitUntil([&] { return bench.PendingTx() == 0; }, 10s));
     std::this_thread::sleep_for(50ms);
     host.settle = [this] { WaitForQuiet(); };
-    EXPECT_EQ(dlg.DetectDevice(), 1); // the line is usable again
+    EXPECT_EQ(dlg.DetectDevice(), OutcomeKind::Succeeded); // the line is usable again
 }
 
 TEST_F(BenchTest, ANulInAReplyEndsItsText) {
@@ -42,7 +43,7 @@ TEST_F(BenchTest, ANulInAReplyEndsItsText) {
     });
     // "OK" hides behind the NUL: the adapter looks silent, then answers the
     // escape like an adapter in a link.
-    EXPECT_EQ(dlg.ReadDeviceInfo(0), 1);
+    EXPECT_EQ(dlg.ReadDeviceInfo(0), OutcomeKind::Succeeded);
     EXPECT_EQ(Sent(), "at\r\nats10?\r\n+++at+btinfo?\r\nato\r\n");
     EXPECT_EQ(dlg.m_strBdAddr[0], "0001950A0B00");
     EXPECT_EQ(dlg.m_info.m_strInfoName, "Friendly Name: ");
@@ -53,7 +54,7 @@ TEST_F(BenchTest, AReplyLongerThanTheRingLosesWholeChunksOnly) {
     ASSERT_TRUE(bench.Attach("master"));
     const std::string longName(6000, 'n');
     With("master", [&](CSimAdapter& a) { a.State().name = longName; });
-    EXPECT_EQ(dlg.ReadDeviceInfo(0), 1);
+    EXPECT_EQ(dlg.ReadDeviceInfo(0), OutcomeKind::Succeeded);
     EXPECT_LE(dlg.m_exchange.m_nRxCount, 4095);
     EXPECT_GT(dlg.m_exchange.m_nRxCount, 3000);
     EXPECT_EQ(dlg.m_strBdAddr[0], "0001950A0B00");
@@ -91,7 +92,7 @@ TEST_F(BenchTest, AReplyCutAtAnyByteReadsTheSame) {
             a.Fault().splitAt = cut;
             a.Fault().splitPauseMs = 1;
         });
-        const std::string reply = dlg.SendCommand(cmd::kBtInfoQuery, 100);
+        const std::string reply = Say(dlg.m_exchange, cmd::kBtInfoQuery, 100);
         ASSERT_EQ(reply, full) << "cut at " << cut;
     }
     InfoLines lines;
@@ -102,12 +103,12 @@ TEST_F(BenchTest, AReplyJustAfterThePauseBelongsToNoCommand) {
     ASSERT_TRUE(bench.Attach("master"));
     host.settle = nullptr;
     With("master", [](CSimAdapter& a) { a.Fault().latencyMs = Scaled(400) + 10; });
-    EXPECT_EQ(dlg.SendCommand(cmd::kAt, delay::kShort), "");
+    EXPECT_EQ(Say(dlg.m_exchange, cmd::kAt, 400), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(40));
     EXPECT_EQ(dlg.m_port.m_rxBuffer.GetCount(), 6); // arrived, and waits
     With("master", [](CSimAdapter& a) { a.Fault().latencyMs = 0; });
     host.settle = [this] { WaitForQuiet(); };
-    EXPECT_EQ(dlg.SendCommand(cmd::kAts53Query, delay::kShort), "\r\n0\r\n\r\nOK\r\n");
+    EXPECT_EQ(Say(dlg.m_exchange, cmd::kAts53Query, 400), "\r\n0\r\n\r\nOK\r\n");
 }
 
 } // namespace

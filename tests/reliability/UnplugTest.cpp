@@ -51,7 +51,7 @@ class Unplug : public BenchTest {
         host.Type(kComboPort, fresh.Path());
         dlg.OnButtonPortOpen();
         ASSERT_EQ(dlg.m_bPortOpen, 1);
-        EXPECT_EQ(dlg.DetectDevice(), 1);
+        EXPECT_EQ(dlg.DetectDevice(), OutcomeKind::Succeeded);
         dlg.OnButtonPortClose();
         host.settle = nullptr;
     }

@@ -1,7 +1,7 @@
 // Detection and the support query against the simulated bench: the exact
 // commands for each state an adapter can be found in, and their pauses.
-#include "protocol/Detection.h"
 #include "support/BenchFixture.h"
+#include "support/Say.h"
 
 #include <thread>
 
@@ -31,7 +31,7 @@ TEST_P(DetectionPaths, SendsExactlyThePathsCommands) {
         ASSERT_TRUE(bench.Attach("master"));
         With("master", c.prepare);
     }
-    EXPECT_EQ(dlg.DetectDevice(), c.result);
+    EXPECT_EQ(dlg.DetectDevice() == OutcomeKind::Succeeded, c.result == 1);
     EXPECT_EQ(Sent(), c.commands);
     EXPECT_EQ(host.PausedMs(), c.pausedMs);
     if (c.result == 1) {
@@ -64,12 +64,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BenchTest, SupportQueryFailsOnlyOnError) {
     ASSERT_TRUE(bench.Attach("master"));
-    EXPECT_EQ(dlg.CheckMultiConnection(), 1);
+    EXPECT_EQ(dlg.CheckMultiConnection(), OutcomeKind::Succeeded);
     EXPECT_EQ(Sent(), "ats53?\r\n");
     With("master", [](CSimAdapter& a) { a.State().multiSupport = false; });
-    EXPECT_EQ(dlg.CheckMultiConnection(), -1);
+    EXPECT_EQ(dlg.CheckMultiConnection(), OutcomeKind::Failed);
     bench.Detach();
-    EXPECT_EQ(dlg.CheckMultiConnection(), 1); // silence cannot be told from support
+    EXPECT_EQ(dlg.CheckMultiConnection(),
+              OutcomeKind::Succeeded); // silence cannot be told from support
 }
 
 TEST_F(BenchTest, ALateAnswerIsDrainedBeforeTheNextCommand) {
@@ -77,10 +78,10 @@ TEST_F(BenchTest, ALateAnswerIsDrainedBeforeTheNextCommand) {
     // transaction drains them before writing.
     ASSERT_TRUE(bench.Attach("master"));
     With("master", [](CSimAdapter& a) { a.Fault().latencyMs = 3 * Scaled(400); });
-    EXPECT_EQ(dlg.SendCommand(cmd::kAts10Query, delay::kShort), "");
+    EXPECT_EQ(Say(dlg.m_exchange, cmd::kAts10Query, 400), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(3 * Scaled(400)));
     With("master", [](CSimAdapter& a) { a.Fault().latencyMs = 0; });
-    const std::string reply = dlg.SendCommand(cmd::kAt, delay::kShort);
+    const std::string reply = Say(dlg.m_exchange, cmd::kAt, 400);
     EXPECT_EQ(reply, "\r\nOK\r\n");
     EXPECT_EQ(dlg.m_exchange.m_strResponse, reply);
     EXPECT_EQ(dlg.m_exchange.m_nRxCount, 6);
@@ -101,7 +102,7 @@ TEST_F(BenchTest, ALinkThatSendsEverythingBackIsEscaped) {
         a.SetLinked();
         a.Fault().loopback = true;
     });
-    EXPECT_EQ(dlg.DetectDevice(), 1);
+    EXPECT_EQ(dlg.DetectDevice(), OutcomeKind::Succeeded);
     EXPECT_EQ(Sent(), "at\r\nats10?\r\n+++ath\r\nat+btinfo?\r\n");
 }
 
@@ -111,7 +112,7 @@ TEST_F(BenchTest, OkAnywhereInAReplyCounts) {
         a.Fault().scripted["at"] = "\r\nNOT OK?\r\n";
         a.Fault().scripted["at+btinfo?"] = "\r\nxSTANDBYx\r\n";
     });
-    EXPECT_EQ(dlg.DetectDevice(), 1);
+    EXPECT_EQ(dlg.DetectDevice(), OutcomeKind::Succeeded);
     EXPECT_EQ(Sent(), "at\r\nat+btinfo?\r\n");
 }
 

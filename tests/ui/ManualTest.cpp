@@ -63,7 +63,7 @@ TEST_F(Manual, MasterSetWritesEveryRegisterAndUpdatesTheMainWindow) {
     EXPECT_NE(info.find("Mode: MODE1"), std::string::npos);
     EXPECT_NE(info.find("Status: PENDING"), std::string::npos);
     EXPECT_NE(info.find("Command Response: ON"), std::string::npos);
-    EXPECT_EQ(dlg.m_nOneToN, 1);
+    EXPECT_EQ(dlg.m_nOneToN, NetworkSize::OneToThree);
     EXPECT_EQ(host.VisiblePicture(), 139);
     EXPECT_TRUE(host.Checked(id::main::kRadio1To3));
     EXPECT_FALSE(host.Checked(id::main::kRadio1To2));
@@ -103,7 +103,7 @@ TEST_F(Manual, MasterSetValidationSendsNothing) {
 
 TEST_F(Manual, MasterAlreadyInModeOneIsNotSetAgainAndTwoSlavesGiveOneToTwo) {
     With("master", [](CSimAdapter& a) { a.State().mode = 1; });
-    dlg.m_nMode = 1;
+    dlg.m_nMode = ConnectionMode::NodeSwitching;
     const std::string sent = Run("master", [&](CManualDlg& m, RecordingHost& h) {
         UseSlave(h, 0, "0001950A0B01");
         UseSlave(h, 2, "0001950A0B03");
@@ -113,14 +113,14 @@ TEST_F(Manual, MasterAlreadyInModeOneIsNotSetAgainAndTwoSlavesGiveOneToTwo) {
     EXPECT_EQ(sent, std::string(kDetect) + "ats53?\r\n" + "ATS46=0001950A0B01\r\n" +
                         "ats54=000000000000\r\nATS55=0001950A0B03\r\nats56=000000000000\r\n" +
                         "ats53=2\r\nats10=0\r\n");
-    EXPECT_EQ(dlg.m_nOneToN, 0);
+    EXPECT_EQ(dlg.m_nOneToN, NetworkSize::OneToTwo);
     EXPECT_EQ(host.VisiblePicture(), 138);
     EXPECT_TRUE(host.Checked(id::main::kRadioNodeSwitching));
     EXPECT_EQ(State("master").s10, 0);
 }
 
 TEST_F(Manual, RejectedWriteStopsWithEarlierRegistersWritten) {
-    dlg.m_nOneToN = 2;
+    dlg.m_nOneToN = NetworkSize::OneToFour;
     std::vector<std::string> boxes;
     std::string info;
     const std::string sent = Run("master", [&](CManualDlg& m, RecordingHost& h) {
@@ -137,7 +137,7 @@ TEST_F(Manual, RejectedWriteStopsWithEarlierRegistersWritten) {
     EXPECT_EQ(boxes, std::vector<std::string>{msg::kFactoryResetAndCheck});
     EXPECT_EQ(State("master").s46, "0001950A0B01");
     EXPECT_EQ(State("master").s54, "0001950A0B02");
-    EXPECT_EQ(dlg.m_nOneToN, 2); // main window untouched
+    EXPECT_EQ(dlg.m_nOneToN, NetworkSize::OneToFour); // main window untouched
 }
 
 TEST_F(Manual, MasterSetWithNoAdapterStopsAfterDetection) {
@@ -258,10 +258,10 @@ TEST_F(Manual, AutoFillReadsAMasterWithTwoSlaves) {
         EXPECT_FALSE(h.Checked(kCheckUse4));
         EXPECT_FALSE(h.Checked(kCheckDisableResponse)); // S10 reads 1
         EXPECT_TRUE(h.Checked(kRadioNodeSwitching));
-        EXPECT_EQ(m.m_nModeRadio, 1);
+        EXPECT_EQ(m.m_nModeRadio, ConnectionMode::NodeSwitching);
     });
     EXPECT_EQ(sent, "at\r\nats46?\r\nats54?\r\nats55?\r\nats56?\r\nats10?\r\nats53?\r\n");
-    EXPECT_EQ(dlg.m_nMode, 0); // the main window's mode is not touched
+    EXPECT_EQ(dlg.m_nMode, ConnectionMode::MultiDrop); // the main window's mode is not touched
 }
 
 TEST_F(Manual, AutoFillWakesALinkedMasterAndLeavesItInCommandMode) {
@@ -303,7 +303,7 @@ TEST_F(Manual, UseBoxesEnableTheirEditsAndModeRadiosSetTheMainMode) {
         EXPECT_FALSE(h.Enabled(kEditSlave2));
 
         m.OnRadioNodeSwitching();
-        EXPECT_EQ(dlg.m_nMode, 1);
+        EXPECT_EQ(dlg.m_nMode, ConnectionMode::NodeSwitching);
         m.OnButtonCheck(); // shows the radio as the readback left it
         EXPECT_TRUE(h.Checked(kRadioMultiDrop));
         EXPECT_EQ(h.Text(kStaticInfo), msg::kCanNotFoundManual);

@@ -1,6 +1,7 @@
 // The information report from both windows against the simulated bench: the
 // wake-up, the "ato"/"ats10=0" rules, the address slots and what is shown.
 #include "support/BenchFixture.h"
+#include "support/Say.h"
 #include "ui/ManualDlg.h"
 #include "ui/Messages.h"
 
@@ -32,7 +33,7 @@ TEST_F(BenchTest, CheckShowsTheReportAndTakesTheAddressIntoSlotZero) {
 TEST_F(BenchTest, SilentAdapterIsReadAndLeftSilent) {
     ASSERT_TRUE(bench.Attach("slave2"));
     With("slave2", [](CSimAdapter& a) { a.State().s10 = 0; });
-    EXPECT_EQ(dlg.ReadDeviceInfo(2), 1);
+    EXPECT_EQ(dlg.ReadDeviceInfo(2), OutcomeKind::Succeeded);
     EXPECT_EQ(Sent(), "at\r\nats10?\r\nat+btinfo?\r\nats10=0\r\n");
     EXPECT_EQ(dlg.m_info.m_strInfoResponse, "Command Response: OFF");
     EXPECT_EQ(dlg.m_strBdAddr[2], "0001950A0B02");
@@ -42,7 +43,7 @@ TEST_F(BenchTest, SilentAdapterIsReadAndLeftSilent) {
 TEST_F(BenchTest, LinkedAdapterWarnsAndIsSentBackToItsLink) {
     ASSERT_TRUE(bench.Attach("master"));
     With("master", [](CSimAdapter& a) { a.SetLinked(); });
-    EXPECT_EQ(dlg.ReadDeviceInfo(0), 1);
+    EXPECT_EQ(dlg.ReadDeviceInfo(0), OutcomeKind::Succeeded);
     EXPECT_EQ(Sent(), "at\r\nats10?\r\n+++at+btinfo?\r\nato\r\n");
     const auto shown = host.TextHistory(kStaticMessage);
     ASSERT_FALSE(shown.empty());
@@ -65,7 +66,7 @@ TEST_F(BenchTest, NoAdapterLeavesSlotsAndLinesAlone) {
 TEST_F(BenchTest, SlotsOutsideTheRangeStoreNothing) {
     ASSERT_TRUE(bench.Attach("slave1"));
     for (int slot : {5, -1}) {
-        EXPECT_EQ(dlg.ReadDeviceInfo(slot), 1);
+        EXPECT_EQ(dlg.ReadDeviceInfo(slot), OutcomeKind::Succeeded);
         EXPECT_NE(dlg.m_strReport.find("0001950A0B01"), std::string::npos);
         for (const auto& a : dlg.m_strBdAddr)
             EXPECT_EQ(a, "000000000000");
@@ -81,7 +82,7 @@ TEST_F(BenchTest, NameTokensAndStateReachTheReport) {
         a.State().auth = true;
         a.State().encrypt = true;
     });
-    EXPECT_EQ(dlg.ReadDeviceInfo(3), 1);
+    EXPECT_EQ(dlg.ReadDeviceInfo(3), OutcomeKind::Succeeded);
     EXPECT_EQ(dlg.m_info.m_strInfoMode, "Mode: MODE2");
     EXPECT_EQ(dlg.m_info.m_strInfoFlow, "FlowControl: OFF");
     EXPECT_EQ(dlg.m_info.m_strInfoSecurity, "Authentication: ON\nEncryption: ON");
@@ -94,12 +95,12 @@ TEST_F(BenchTest, ReplyTailAfterTheCollectIsLostToTheNextDrain) {
         a.Fault().splitAt = 10;
         a.Fault().splitPauseMs = 3 * Scaled(2000); // well after the collect
     });
-    EXPECT_EQ(dlg.ReadDeviceInfo(0), 1);
+    EXPECT_EQ(dlg.ReadDeviceInfo(0), OutcomeKind::Succeeded);
     EXPECT_EQ(dlg.m_strBdAddr[0], ""); // "\r\n0001950A" has no comma
     EXPECT_EQ(dlg.m_info.m_strInfoStatus, "Status: ?");
     std::this_thread::sleep_for(std::chrono::milliseconds(3 * Scaled(2000)));
     With("master", [](CSimAdapter& a) { a.Fault().splitAt = 0; });
-    EXPECT_EQ(dlg.SendCommand(cmd::kAt, delay::kShort), "\r\nOK\r\n");
+    EXPECT_EQ(Say(dlg.m_exchange, cmd::kAt, 400), "\r\nOK\r\n");
 }
 
 TEST_F(BenchTest, ManualWindowOpensWithTheReportAndResumesOnlyAfterAnEscape) {

@@ -223,7 +223,7 @@ TEST_F(Wizard, ModeAndOneToNRadiosChangeOnlyTheirValueAndOverview) {
     dlg.OnRadio1To4();
     EXPECT_EQ(host.VisiblePicture(), 129);
     dlg.OnRadioNodeSwitching();
-    EXPECT_EQ(dlg.m_nMode, 1);
+    EXPECT_EQ(dlg.m_nMode, ConnectionMode::NodeSwitching);
     EXPECT_EQ(host.VisiblePicture(), 129);
     EXPECT_EQ(dlg.m_nStep, 0);
     EXPECT_EQ(Sent(), "");
