@@ -28,70 +28,61 @@ constexpr std::uint32_t kBlindMs = 2000;       // at&f, the Manual Setting windo
 constexpr std::uint32_t kAddressQueryMs = 1000;
 constexpr std::uint32_t kSettingQueryMs = 500;
 
+// A command whose reply decides where the script goes: `onHit` when it holds
+// `keyword` (or `orKeyword`), `onMiss` when it does not.
+constexpr Step Ask(const char* command, std::uint32_t ms, const char* keyword, int onHit,
+                   int onMiss, const char* orKeyword = nullptr) {
+    return {.command = command,
+            .pauseMs = ms,
+            .keyword = keyword,
+            .orKeyword = orKeyword,
+            .onHit = onHit,
+            .onMiss = onMiss};
+}
 // A command that needs "OK" within `ms`; a miss fails the run with `why`.
-constexpr Step Needs(const char* command, std::uint32_t ms, int why = 0) {
-    return {.command = command, .pauseMs = ms, .keyword = reply::kOk, .failure = why};
+// `arg` fills the command's address.
+constexpr Step Needs(const char* command, std::uint32_t ms, int why = 0, int arg = -1) {
+    return {.command = command, .pauseMs = ms, .keyword = reply::kOk, .failure = why, .arg = arg};
 }
 // A command written bare, its reply left for the next drain.
 constexpr Step Bare(const char* command, std::uint32_t ms, int arg = -1) {
     return {.command = command, .pauseMs = ms, .send = Send::Bare, .arg = arg};
 }
+constexpr Step Pause(std::uint32_t ms) {
+    return {.pauseMs = ms, .send = Send::Wait};
+}
 
 // Detection. A silent adapter answers "ats10?" with its value; one in a link
-// answers the escape; one that is both only obeys blind writes.
+// answers the escape; one that is both only obeys blind writes. Then nothing
+// may be pending: on standby, or once a pending connection is cancelled.
 constexpr Step kDetect[] = {
-    /* 0 */ {.command = cmd::kAt,
-             .pauseMs = kShortMs,
-             .keyword = reply::kOk,
-             .onHit = 7,
-             .onMiss = kNext},
-    /* 1 */ {.command = cmd::kAts10Query, .pauseMs = kShortMs, .keyword = "0", .onMiss = 3},
-    /* 2 */ {.command = cmd::kAts10On, .pauseMs = kShortMs, .keyword = reply::kOk, .onHit = 7},
-    /* 3 */ {.command = cmd::kEscape, .pauseMs = kShortMs, .keyword = reply::kOk, .onMiss = 5},
-    /* 4 */ {.command = cmd::kHangUp, .pauseMs = kShortMs, .keyword = reply::kOk, .onHit = 7},
+    /* 0 */ Ask(cmd::kAt, kShortMs, reply::kOk, 7, kNext),
+    /* 1 */ Ask(cmd::kAts10Query, kShortMs, "0", kNext, 3),
+    /* 2 */ Ask(cmd::kAts10On, kShortMs, reply::kOk, 7, kFail),
+    /* 3 */ Ask(cmd::kEscape, kShortMs, reply::kOk, kNext, 5),
+    /* 4 */ Ask(cmd::kHangUp, kShortMs, reply::kOk, 7, kFail),
     /* 5 */ Needs(cmd::kAts10On, kShortMs),
     /* 6 */ Needs(cmd::kHangUp, kShortMs),
-    // Nothing pending: on standby, or once a pending connection is cancelled.
-    /* 7 */
-    {.command = cmd::kBtInfoQuery,
-     .pauseMs = kBtInfoMs,
-     .keyword = reply::kStandby,
-     .onHit = kDone,
-     .onMiss = kNext},
+    /* 7 */ Ask(cmd::kBtInfoQuery, kBtInfoMs, reply::kStandby, kDone, kNext),
     /* 8 */ Needs(cmd::kBtCancel, kBtCancelMs),
 };
 
-constexpr Step kCheckMulti[] = {{.command = cmd::kAts53Query,
-                                 .pauseMs = kShortMs,
-                                 .keyword = reply::kError,
-                                 .onHit = kFail,
-                                 .onMiss = kDone}};
+// Only "ERROR" says the adapter has no multiple connection mode.
+constexpr Step kCheckMulti[] = {Ask(cmd::kAts53Query, kShortMs, reply::kError, kFail, kDone)};
 
 // The wake-up chains: the first reply that holds its keyword ends them.
 constexpr int kWakeEscapeStep = 2;
 constexpr Step kWakeForQuery[] = {
-    {.command = cmd::kAt,
-     .pauseMs = kShortMs,
-     .keyword = reply::kOk,
-     .onHit = kDone,
-     .onMiss = kNext},
-    {.command = cmd::kAts10Query,
-     .pauseMs = kShortMs,
-     .keyword = "0",
-     .onHit = kDone,
-     .onMiss = kNext},
-    {.command = cmd::kEscape,
-     .pauseMs = kShortMs,
-     .keyword = reply::kOk,
-     .onHit = kDone,
-     .onMiss = kNext},
-    {.command = cmd::kAts10Query, .pauseMs = kShortMs, .keyword = "0", .onHit = kDone},
+    Ask(cmd::kAt, kShortMs, reply::kOk, kDone, kNext),
+    Ask(cmd::kAts10Query, kShortMs, "0", kDone, kNext),
+    Ask(cmd::kEscape, kShortMs, reply::kOk, kDone, kNext),
+    Ask(cmd::kAts10Query, kShortMs, "0", kDone, kFail),
 };
 constexpr Step kWakeForReset[] = {
     kWakeForQuery[0],
     kWakeForQuery[1],
     kWakeForQuery[2],
-    {.command = cmd::kAts10On, .pauseMs = kShortMs, .keyword = reply::kOk, .onHit = kDone},
+    Ask(cmd::kAts10On, kShortMs, reply::kOk, kDone, kFail),
 };
 
 // The report after the wake-up. No drain before "at+btinfo?": bytes still
@@ -99,9 +90,8 @@ constexpr Step kWakeForReset[] = {
 constexpr Step kDescribe = {
     .command = cmd::kBtInfoQuery, .pauseMs = kInfoCollectMs, .send = Send::Gather};
 constexpr Step kReportBackToLink[] = {kDescribe, Bare(cmd::kOnline, kShortMs)};
-constexpr Step kReportInCommandMode[] = {kDescribe, {.pauseMs = kShortMs, .send = Send::Wait}};
-constexpr Step kReportResponsesOff[] = {
-    kDescribe, {.pauseMs = kShortMs, .send = Send::Wait}, Bare(cmd::kAts10Off, 0)};
+constexpr Step kReportInCommandMode[] = {kDescribe, Pause(kShortMs)};
+constexpr Step kReportResponsesOff[] = {kDescribe, Pause(kShortMs), Bare(cmd::kAts10Off, 0)};
 
 constexpr Step kResetConfirmed[] = {Needs(cmd::kFactoryReset, kConfirmMs)};
 constexpr Step kResetBlind[] = {Bare(cmd::kFactoryReset, kBlindMs)};
@@ -118,23 +108,20 @@ const char* ModeWrite(ConnectionMode mode) {
     return mode == ConnectionMode::MultiDrop ? cmd::kAts53MultiDrop : cmd::kAts53NodeSwitching;
 }
 
-OutcomeKind Kind(const script::Result& r) {
-    return r.kind;
-}
-
 } // namespace
 
 OutcomeKind DetectDevice(CCommandExchange& ex) {
-    return Kind(script::Run(ex, kDetect));
+    return script::Run(ex, kDetect).kind;
 }
 
 OutcomeKind CheckMultiConnection(CCommandExchange& ex) {
-    return Kind(script::Run(ex, kCheckMulti));
+    return script::Run(ex, kCheckMulti).kind;
 }
 
 OutcomeKind WakeUp(CCommandExchange& ex, WakeFor purpose) {
-    return Kind(script::Run(ex, purpose == WakeFor::Reset ? std::span<const Step>(kWakeForReset)
-                                                          : std::span<const Step>(kWakeForQuery)));
+    if (purpose == WakeFor::Reset)
+        return script::Run(ex, kWakeForReset).kind;
+    return script::Run(ex, kWakeForQuery).kind;
 }
 
 DeviceInfoResult ReadDeviceInfo(CCommandExchange& ex, InfoLines& lines, ResumeRule rule,
@@ -160,11 +147,11 @@ DeviceInfoResult ReadDeviceInfo(CCommandExchange& ex, InfoLines& lines, ResumeRu
 }
 
 OutcomeKind ResetAndConfirm(CCommandExchange& ex) {
-    return Kind(script::Run(ex, kResetConfirmed));
+    return script::Run(ex, kResetConfirmed).kind;
 }
 
 OutcomeKind ResetBlind(CCommandExchange& ex) {
-    return Kind(script::Run(ex, kResetBlind));
+    return script::Run(ex, kResetBlind).kind;
 }
 
 OutcomeKind WriteWizardMaster(CCommandExchange& ex, const std::array<std::string, 5>& slots,
@@ -180,17 +167,19 @@ OutcomeKind WriteWizardMaster(CCommandExchange& ex, const std::array<std::string
     steps.push_back(Bare(cmd::kBtModeMaster, kShortMs));
     steps.push_back(Bare(ResultMessages(disableResponse), kShortMs));
     steps.push_back(Bare(ModeWrite(mode), kShortMs));
-    return Kind(script::Run(ex, steps, slots));
+    return script::Run(ex, steps, slots).kind;
 }
 
 OutcomeKind WriteWizardSlave(CCommandExchange& ex, const std::string& masterAddress,
                              bool disableResponse) {
     const Step steps[] = {
-        Bare(cmd::kAts46Write, kShortMs, 0), Bare(cmd::kBtCancel, kCancelMs),
-        Bare(cmd::kBtModeSlave, kShortMs),   Bare(ResultMessages(disableResponse), kShortMs),
-        Bare(cmd::kRestart, kShortMs),
+        Bare(cmd::kAts46Write, kShortMs, 0),             // its master
+        Bare(cmd::kBtCancel, kCancelMs),                 //
+        Bare(cmd::kBtModeSlave, kShortMs),               //
+        Bare(ResultMessages(disableResponse), kShortMs), //
+        Bare(cmd::kRestart, kShortMs),                   // takes the settings
     };
-    return Kind(script::Run(ex, steps, std::span(&masterAddress, 1)));
+    return script::Run(ex, steps, std::span(&masterAddress, 1)).kind;
 }
 
 MasterWriteResult WriteManualMaster(CCommandExchange& ex, const std::array<bool, 4>& use,
@@ -204,16 +193,12 @@ MasterWriteResult WriteManualMaster(CCommandExchange& ex, const std::array<bool,
         r.failure = MasterFailure::NotDetected;
         return r;
     }
-    std::vector<Step> steps = {{.command = cmd::kAts53Query,
-                                .pauseMs = kShortMs,
-                                .keyword = reply::kError,
-                                .onHit = kFail,
-                                .onMiss = kNext,
-                                .failure = kNoMulti}};
+    std::vector<Step> steps = {Ask(cmd::kAts53Query, kShortMs, reply::kError, kFail, kNext)};
+    steps[0].failure = kNoMulti;
     for (std::size_t k = 0; k < 4; ++k) {
-        Step write = Needs(use[k] ? kAddressWrites[k] : kAddressClears[k], kRegisterMs, kRejected);
-        write.arg = use[k] ? static_cast<int>(k) : -1;
-        steps.push_back(write);
+        steps.push_back(use[k]
+                            ? Needs(kAddressWrites[k], kRegisterMs, kRejected, static_cast<int>(k))
+                            : Needs(kAddressClears[k], kRegisterMs, kRejected));
         r.used += use[k] ? 1 : 0;
     }
     const int modeStep = alreadyMode1 ? -1 : static_cast<int>(steps.size());
@@ -234,20 +219,15 @@ OutcomeKind WriteManualSlave(CCommandExchange& ex, const std::string& masterAddr
     if (found != OutcomeKind::Succeeded)
         return found;
     const Step steps[] = {
-        /* 0 */ {.command = cmd::kAts46Write, .pauseMs = kShortMs, .keyword = reply::kOk, .arg = 0},
+        /* 0 */ Needs(cmd::kAts46Write, kShortMs, 0, 0),
         // A former master of either mode leaves its mode first.
-        /* 1 */
-        {.command = cmd::kAts53Query,
-         .pauseMs = kShortMs,
-         .keyword = "1",
-         .orKeyword = "2",
-         .onMiss = 3},
+        /* 1 */ Ask(cmd::kAts53Query, kShortMs, "1", kNext, 3, "2"),
         /* 2 */ Needs(cmd::kAts53Off, kMultiOffMs),
         /* 3 */ Needs(cmd::kBtModeSlave, kShortMs),
         /* 4 */ Bare(ResultMessages(disableResponse), kShortMs),
         /* 5 */ Bare(cmd::kRestart, 0),
     };
-    return Kind(script::Run(ex, steps, std::span(&masterAddress, 1)));
+    return script::Run(ex, steps, std::span(&masterAddress, 1)).kind;
 }
 
 MasterRegisters ReadMasterRegisters(CCommandExchange& ex) {

@@ -183,9 +183,9 @@ TEST_F(GuiMainWindow, OneToNRadiosSwitchTheOverviewAtOnceAndModeIsItsOwnGroup) {
     EXPECT_EQ(ShownPage(), 139);
     DoAction(Main(kRadio1To4), QAccessibleActionInterface::toggleAction()); // as a click does
     EXPECT_EQ(ShownPage(), 129);
-    EXPECT_EQ(window->Logic().m_nOneToN, 2);
+    EXPECT_EQ(window->Logic().m_nOneToN, NetworkSize::OneToFour);
     Click(Main(kRadioNodeSwitching));
-    EXPECT_EQ(window->Logic().m_nMode, 1);
+    EXPECT_EQ(window->Logic().m_nMode, ConnectionMode::NodeSwitching);
     EXPECT_EQ(ShownPage(), 129); // the mode radio changes no picture
     EXPECT_TRUE(Main<QAbstractButton>(kRadio1To4)->isChecked());
     EXPECT_FALSE(Main<QAbstractButton>(kRadio1To2)->isChecked());
@@ -344,7 +344,7 @@ TEST_F(GuiMainWindow, NothingElseRunsWhileAStepRuns) {
     EXPECT_TRUE(boxes.empty()) << boxes.front();
     EXPECT_EQ(bench.Received(), "at\r\nat+btinfo?\r\nats53?\r\n"); // step 1's bytes alone
     EXPECT_EQ(Message(), msg::kConnectMasterNext);
-    EXPECT_EQ(window->Logic().m_nOneToN, 0);
+    EXPECT_EQ(window->Logic().m_nOneToN, NetworkSize::OneToTwo);
     EXPECT_FALSE(Main<QAbstractButton>(kRadio1To3)->isChecked());
     for (int id : kOpenSet) // as the logic left them
         EXPECT_EQ(Accessible(Main(id))->state().disabled, !Main(id)->isEnabled()) << id;
@@ -378,7 +378,7 @@ TEST_F(GuiMainWindow, ClickDuringAStepIsHandledAfterItAgainstTheStatesItLeft) {
                 PostClick(Main(kRadio1To3));
                 posted = true;
             }
-            untouched = untouched && window->Logic().m_nOneToN == 0 &&
+            untouched = untouched && window->Logic().m_nOneToN == NetworkSize::OneToTwo &&
                         !Main<QAbstractButton>(kRadio1To3)->isChecked();
         });
         Press("");
@@ -386,8 +386,8 @@ TEST_F(GuiMainWindow, ClickDuringAStepIsHandledAfterItAgainstTheStatesItLeft) {
     }
     ASSERT_TRUE(posted);
     EXPECT_TRUE(untouched);
-    EXPECT_EQ(window->Logic().m_nOneToN, 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->Logic().m_nOneToN == 1; }, 2000));
+    EXPECT_EQ(window->Logic().m_nOneToN, NetworkSize::OneToTwo);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->Logic().m_nOneToN == NetworkSize::OneToThree; }, 2000));
     EXPECT_EQ(ShownPage(), 139);
 
     // A step that finds the adapter disables the radios: the click made
@@ -404,7 +404,7 @@ TEST_F(GuiMainWindow, ClickDuringAStepIsHandledAfterItAgainstTheStatesItLeft) {
     }
     ASSERT_TRUE(posted);
     QTest::qWait(50);
-    EXPECT_EQ(window->Logic().m_nOneToN, 1);
+    EXPECT_EQ(window->Logic().m_nOneToN, NetworkSize::OneToThree);
     EXPECT_EQ(ShownPage(), 145);
 }
 #endif
