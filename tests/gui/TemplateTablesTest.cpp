@@ -250,11 +250,11 @@ TEST(TemplateTablesStart, ManualWindowEditsFollowTheirUseBoxes) {
 TEST(TemplateTablesPages, WizardPagesTemplatesAndPictureTableAgree) {
     std::set<int> wizardPages;
     for (int n = 0; n < 3; ++n) {
-        wizardPages.insert(wizard::OverviewPage(n));
-        wizardPages.insert(wizard::ConnectMasterPage(n));
-        wizardPages.insert(wizard::ConnectSlave1Page(n));
+        wizardPages.insert(wizard::OverviewPage(static_cast<NetworkSize>(n)));
+        wizardPages.insert(wizard::ConnectMasterPage(static_cast<NetworkSize>(n)));
+        wizardPages.insert(wizard::ConnectSlave1Page(static_cast<NetworkSize>(n)));
         for (int step = 3; step <= 6; ++step) {
-            if (const int page = wizard::AfterSlave(step, n).page; page != 0)
+            if (const int page = wizard::AfterSlave(step, static_cast<NetworkSize>(n)).page; page != 0)
                 wizardPages.insert(page);
         }
     }
@@ -277,13 +277,13 @@ TEST(TemplateTablesPages, WizardPagesTemplatesAndPictureTableAgree) {
         bitmaps.insert(art->bitmapId);
         // The page's tree and arrow are the role the wizard gives the page.
         const int n = art->slaves - 2;
-        if (page == wizard::OverviewPage(n)) {
+        if (page == wizard::OverviewPage(static_cast<NetworkSize>(n))) {
             EXPECT_EQ(art->arrow, res::ArrowTarget::None) << page;
         }
-        if (page == wizard::ConnectMasterPage(n)) {
+        if (page == wizard::ConnectMasterPage(static_cast<NetworkSize>(n))) {
             EXPECT_EQ(art->arrow, res::ArrowTarget::Master) << page;
         }
-        if (page == wizard::ConnectSlave1Page(n)) {
+        if (page == wizard::ConnectSlave1Page(static_cast<NetworkSize>(n))) {
             EXPECT_EQ(art->arrow, res::ArrowTarget::Slave1) << page;
         }
         EXPECT_EQ(art->bitsPerPixel, art->bitmapId == 136 ? 8 : 24) << page;
@@ -293,7 +293,7 @@ TEST(TemplateTablesPages, WizardPagesTemplatesAndPictureTableAgree) {
     // master once every slave is done.
     for (int n = 0; n < 3; ++n) {
         for (int step = 3; step <= n + 4; ++step) {
-            const res::PicturePage* art = res::FindPicturePage(wizard::AfterSlave(step, n).page);
+            const res::PicturePage* art = res::FindPicturePage(wizard::AfterSlave(step, static_cast<NetworkSize>(n)).page);
             ASSERT_NE(art, nullptr);
             EXPECT_EQ(art->slaves, n + 2);
             const int next = step - 1; // slave number to attach next
