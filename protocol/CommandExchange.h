@@ -28,7 +28,7 @@ class CCommandExchange {
   public:
     static constexpr int kRxBufSize = 4096;
 
-    CCommandExchange(CSerialPort& port, IPacer& pacer) : m_port(port), m_pacer(&pacer) {}
+    CCommandExchange(CSerialPort& port, IPacer& pacer) : m_port(port), m_pacer(pacer) {}
 
     // Takes every byte waiting into m_szRxBuf and m_strResponse (discarded
     // before a command is written).
@@ -42,7 +42,7 @@ class CCommandExchange {
     // A fixed pause through the pacer; none once the line is gone.
     void Pause(std::uint32_t ms) {
         if (!m_bLineGone)
-            m_pacer->Pause(ms);
+            m_pacer.Pause(ms);
     }
 
     // Every operation begins here: the line counts as there again.
@@ -55,10 +55,6 @@ class CCommandExchange {
         return m_bLineGone ? Outcome::Gone(std::move(text)) : Outcome::Failure(std::move(text));
     }
 
-    void SetPacer(IPacer& pacer) { m_pacer = &pacer; }
-    IPacer& Pacer() { return *m_pacer; }
-    CSerialPort& Port() { return m_port; }
-
     int m_nRxCount = 0;              // bytes of the latest take (0..4095)
     char m_szRxBuf[kRxBufSize] = {}; // those bytes, NUL at m_nRxCount
     std::string m_strResponse;       // their text, up to the first NUL
@@ -67,7 +63,7 @@ class CCommandExchange {
     void Take();
 
     CSerialPort& m_port;
-    IPacer* m_pacer;
+    IPacer& m_pacer;
     bool m_bLineGone = false;
     std::string m_lastWritten; // what an echo of the reply would start with
 };

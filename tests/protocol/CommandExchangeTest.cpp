@@ -1,3 +1,6 @@
+// The command exchange and the script interpreter over a real port on the
+// simulated bench: what a reply is, what a step does with it, and a line
+// that goes away mid-operation.
 #include "protocol/CommandExchange.h"
 #include "protocol/Dialect.h"
 #include "serial/LineSettings.h"
@@ -14,15 +17,11 @@ namespace nw {
 namespace {
 
 using namespace std::chrono_literals;
-using test::PtyPair;
+using script::kDone;
+using script::kFail;
+using script::kNext;
+using test::Say;
 using test::WaitUntil;
-
-TEST(Dialect, AddressWritesAreFormattedIntoTheCommandBuffer) {
-    EXPECT_EQ(cmd::FormatAddressWrite(cmd::kAts46Write, "0001950A0B01"), "ATS46=0001950A0B01\r\n");
-    EXPECT_EQ(cmd::FormatAddressWrite(cmd::kAts56Write, ""), "ATS56=\r\n");
-    // The 64-byte buffer cuts an over-long text (63 characters kept).
-    EXPECT_EQ(cmd::FormatAddressWrite(cmd::kAts54Write, std::string(100, 'A')).size(), 63u);
-}
 
 class Exchange : public ::testing::Test {
   protected:
@@ -39,6 +38,7 @@ class Exchange : public ::testing::Test {
         bench.ClearTranscript();
         return got;
     }
+    void Fault(const std::function<void(sim::CSimAdapter&)>& f) { bench.With("master", f); }
 
     sim::CSimBench bench;
     CSerialPort port;
@@ -46,49 +46,82 @@ class Exchange : public ::testing::Test {
     CCommandExchange ex{port, pacer};
 };
 
-TEST_F(Exchange, ReplyIsWhatArrivedDuringThePause) {
-    EXPECT_EQ(test::Say(ex, cmd::kAt, 400), "\r\nOK\r\n");
-    EXPECT_EQ(ex.m_strResponse, "\r\nOK\r\n");
+TEST_F(Exchange, AReplyIsWhatArrivedDuringThePauseAfterADrain) {
+    EXPECT_EQ(Say(ex, cmd::kAt, 400), "\r\nOK\r\n");
     EXPECT_EQ(ex.m_nRxCount, 6);
     EXPECT_EQ(Received(), "at\r\n");
-
-    // The escape goes out as exactly three bytes, with no line end.
-    EXPECT_EQ(test::Say(ex, cmd::kEscape, 400), "\r\nOK\r\n");
+    EXPECT_EQ(Say(ex, cmd::kEscape, 400), "\r\nOK\r\n"); // three bytes, no line end
     EXPECT_EQ(Received(), "+++");
-}
 
-TEST_F(Exchange, SilenceGivesTheEmptyReply) {
-    bench.Detach();
-    EXPECT_EQ(test::Say(ex, cmd::kAt, 400), "");
-    EXPECT_EQ(ex.m_nRxCount, 0);
-    EXPECT_EQ(ex.m_strResponse, "");
-}
-
-TEST_F(Exchange, StaleBytesAreDrainedBeforeTheCommand) {
-    bench.Inject("\r\nlate OK from before\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return port.m_rxBuffer.GetCount() > 0; }, 1s));
-    bench.Detach();
-    EXPECT_EQ(test::Say(ex, cmd::kAt, 400), "");
-}
-
-TEST_F(Exchange, SplitReplyLosesItsTailToTheNextDrain) {
-    bench.With("master", [](sim::CSimAdapter& a) {
+    // A reply's tail that comes after the pause belongs to nobody: the next
+    // step drains it.
+    Fault([](sim::CSimAdapter& a) {
         a.Fault().splitAt = 3;
-        a.Fault().splitPauseMs = 150; // the pause is 40 ms
+        a.Fault().splitPauseMs = 150;
     });
-    EXPECT_EQ(test::Say(ex, cmd::kAt, 400), "\r\nO");
-    std::this_thread::sleep_for(250ms); // the tail "K\r\n" arrives now
-    bench.With("master", [](sim::CSimAdapter& a) { a.Fault().splitAt = 0; });
-    EXPECT_EQ(test::Say(ex, cmd::kAts10Query, 400), "\r\n1\r\n\r\nOK\r\n");
+    EXPECT_EQ(Say(ex, cmd::kAt, 400), "\r\nO");
+    std::this_thread::sleep_for(250ms);
+    Fault([](sim::CSimAdapter& a) { a.Fault().splitAt = 0; });
+    EXPECT_EQ(Say(ex, cmd::kAts10Query, 400), "\r\n1\r\n\r\nOK\r\n");
+
+    // A NUL ends the text but its bytes count as taken.
+    Fault([](sim::CSimAdapter& a) { a.Fault().scripted["at"] = std::string("\r\nO\0K\r\n", 7); });
+    EXPECT_EQ(Say(ex, cmd::kAt, 400), "\r\nO");
+    EXPECT_EQ(ex.m_nRxCount, 7);
+
+    bench.Detach();
+    EXPECT_EQ(Say(ex, cmd::kAt, 400), "");
+    EXPECT_EQ(ex.m_nRxCount, 0);
 }
 
-TEST_F(Exchange, NulEndsTheTextButCountsAsTaken) {
-    bench.With("master", [](sim::CSimAdapter& a) {
-        a.Fault().scripted["at"] = std::string("\r\nO\0K\r\n", 7);
+TEST_F(Exchange, AnEchoedCommandIsDroppedFromTheFrontOfItsReply) {
+    Fault([](sim::CSimAdapter& a) { a.Fault().echo = true; });
+    // This one echoes the CR at once and the LF after its answer.
+    EXPECT_EQ(Say(ex, cmd::kAts10Query, 400), "\r\n1\r\n\r\nOK\r\n\n");
+    EXPECT_EQ(ex.m_nRxCount, 19); // the bytes as they came
+    EXPECT_EQ(DropEcho("ats10?\r\r\n0\r\n", cmd::kAts10Query), "\r\n0\r\n");
+    EXPECT_EQ(DropEcho("+++\r\nOK\r\n", cmd::kEscape), "\r\nOK\r\n");
+    // Only an echo at the very front: a reply without one is as it came.
+    EXPECT_EQ(DropEcho("\r\nOK\r\nat\r\n", cmd::kAt), "\r\nOK\r\nat\r\n");
+}
+
+TEST_F(Exchange, StepsJudgeTheirReplyAndGoWhereTheScriptSays) {
+    Fault([](sim::CSimAdapter& a) {
+        a.Fault().scripted["ats55?"] = "ERROR";
+        a.Fault().scripted["ats56?"] = "\r\nERROR\r\n";
     });
-    EXPECT_EQ(test::Say(ex, cmd::kAt, 400), "\r\nO");
-    EXPECT_EQ(ex.m_nRxCount, 7);
-    EXPECT_EQ(ex.m_szRxBuf[7], '\0');
+    const std::string args[] = {"0001950A0B01"};
+    const script::Step steps[] = {
+        /* 0 */ {.command = cmd::kAts10Query,
+                 .pauseMs = 400,
+                 .keyword = "7",
+                 .orKeyword = "1",
+                 .onHit = 2},
+        /* 1 */ {.command = cmd::kAt, .pauseMs = 400}, // jumped over
+        /* 2 */ {.command = cmd::kAts46Write, .pauseMs = 400, .send = script::Send::Bare, .arg = 0},
+        /* 3 */
+        {.command = cmd::kAts55Query,
+         .pauseMs = 400,
+         .keyword = "ERROR",
+         .where = script::Where::Exact,
+         .onMiss = kDone},
+        /* 4 */
+        {.command = cmd::kAts56Query,
+         .pauseMs = 400,
+         .keyword = "ERROR",
+         .where = script::Where::Exact,
+         .onHit = kDone,
+         .failure = 7},
+        /* 5 */ {.command = cmd::kAt, .pauseMs = 400},
+    };
+    const script::Result r = script::Run(ex, steps, args);
+    EXPECT_EQ(Received(), "ats10?\r\nATS46=0001950A0B01\r\nats55?\r\nats56?\r\n");
+    EXPECT_EQ(r.kind, OutcomeKind::Failed); // "ERROR" in the reply, but not as the whole of it
+    EXPECT_EQ(r.failure, 7);
+    EXPECT_EQ(r.endedAt, 4);
+    EXPECT_EQ(r.transcript.size(), 4u);
+    EXPECT_EQ(r.ReplyOf(2), ""); // a bare step takes nothing; its "OK" is drained
+    EXPECT_EQ(r.ReplyOf(3), "ERROR");
 }
 
 TEST_F(Exchange, AFailedWriteEndsTheOperationUntilTheNextBegins) {
@@ -97,31 +130,20 @@ TEST_F(Exchange, AFailedWriteEndsTheOperationUntilTheNextBegins) {
     bench.Stop(); // the far end goes away: writes fail
     ASSERT_TRUE(WaitUntil([&] { return port.IsDisconnected(); }, 1s));
     CScaledPacer real{1.0};
-    ex.SetPacer(real);
+    CCommandExchange gone{port, real};
+    const script::Step steps[] = {
+        {.command = cmd::kAt, .pauseMs = 300, .onMiss = kNext},
+        {.command = cmd::kRestart, .pauseMs = 300, .send = script::Send::Bare},
+        {.pauseMs = 300, .send = script::Send::Wait}};
     const auto t0 = std::chrono::steady_clock::now();
-    EXPECT_EQ(test::Say(ex, cmd::kAt, 300), "");
-    EXPECT_TRUE(ex.LineGone());
-    EXPECT_FALSE(ex.Write(cmd::kAts10Query));
-    ex.Pause(300);
-    EXPECT_EQ(test::Say(ex, cmd::kAts10Query, 300), "");
+    EXPECT_EQ(script::Run(gone, steps).kind, OutcomeKind::LineGone);
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 250ms) << "no pause once the line is gone";
     EXPECT_EQ(failures, 1); // the failure is told once, not per command
-    ex.BeginOperation();
-    EXPECT_FALSE(ex.LineGone());
-    EXPECT_FALSE(ex.Write(cmd::kAt));
+    gone.BeginOperation();
+    EXPECT_FALSE(gone.LineGone());
+    EXPECT_FALSE(gone.Write(cmd::kAt));
     EXPECT_EQ(failures, 2);
-}
-
-TEST_F(Exchange, AnEchoedCommandIsDroppedFromTheFrontOfItsReply) {
-    bench.With("master", [](sim::CSimAdapter& a) { a.Fault().echo = true; });
-    // This one echoes the CR at once and the LF after its answer.
-    EXPECT_EQ(test::Say(ex, cmd::kAts10Query, 400), "\r\n1\r\n\r\nOK\r\n\n");
-    EXPECT_EQ(ex.m_nRxCount, 19); // the bytes as they came
-    // Whatever line end the device sends back with its echo.
-    EXPECT_EQ(DropEcho("ats10?\r\r\n0\r\n", cmd::kAts10Query), "\r\n0\r\n");
-    EXPECT_EQ(DropEcho("+++\r\nOK\r\n", cmd::kEscape), "\r\nOK\r\n");
-    // Only an echo at the very front: a reply without one is as it came.
-    EXPECT_EQ(DropEcho("\r\nOK\r\nat\r\n", cmd::kAt), "\r\nOK\r\nat\r\n");
+    EXPECT_EQ(gone.Failed("x").kind, OutcomeKind::LineGone);
 }
 
 TEST(Pacer, RealPauseIsNeverShortAndScaledPauseScales) {
@@ -136,9 +158,7 @@ TEST(Pacer, RealPauseIsNeverShortAndScaledPauseScales) {
     CScaledPacer scaled{0.01};
     const auto t0 = std::chrono::steady_clock::now();
     scaled.Pause(4000);
-    const auto took = std::chrono::steady_clock::now() - t0;
-    EXPECT_GE(took, 40ms);
-    EXPECT_LT(took, 200ms);
+    EXPECT_GE(std::chrono::steady_clock::now() - t0, 40ms);
 }
 
 } // namespace
