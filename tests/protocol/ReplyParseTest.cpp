@@ -5,100 +5,54 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace nw {
 namespace {
 
-struct Parsed {
-    std::string address;
-    InfoLines lines;
-};
-
-Parsed Parse(const std::string& reply) {
-    Parsed p;
-    p.address = ParseDeviceInfo(reply, p.lines);
-    return p;
+// The fields of a parse as one line: address|name|mode|status|flow|security.
+std::string Fields(const std::string& reply) {
+    InfoLines l;
+    const std::string address = ParseDeviceInfo(reply, l);
+    EXPECT_EQ(l.m_strInfoAddress, "Bluetooth Address: " + address);
+    return address + "|" + l.m_strInfoName.substr(15) + "|" + l.m_strInfoMode.substr(6) + "|" +
+           l.m_strInfoStatus.substr(8) + "|" + l.m_strInfoFlow.substr(13) + "|" +
+           l.m_strInfoSecurity;
 }
 
-TEST(InfoParse, WellFormedReplyGivesEveryField) {
-    const Parsed p = Parse("\r\n0001950A0B01,OLMA-S1,MODE2,STANDBY,NoFC,1,0\r\n\r\nOK\r\n");
-    EXPECT_EQ(p.address, "0001950A0B01");
-    EXPECT_EQ(p.lines.m_strInfoAddress, "Bluetooth Address: 0001950A0B01");
-    EXPECT_EQ(p.lines.m_strInfoName, "Friendly Name: OLMA-S1");
-    EXPECT_EQ(p.lines.m_strInfoMode, "Mode: MODE2");
-    EXPECT_EQ(p.lines.m_strInfoStatus, "Status: STANDBY");
-    EXPECT_EQ(p.lines.m_strInfoFlow, "FlowControl: OFF");
-    EXPECT_EQ(p.lines.m_strInfoSecurity, "Authentication: ON\nEncryption: OFF");
+TEST(InfoParse, FieldsByCommaAndTokensByTheOrderOfTheSearch) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"\r\n0001950A0B01,OLMA-S1,MODE2,STANDBY,NoFC,1,0\r\n\r\nOK\r\n",
+         "0001950A0B01|OLMA-S1|MODE2|STANDBY|OFF|Authentication: ON\nEncryption: OFF"},
+        // No comma: no address, no name; one comma: no name yet.
+        {"\r\n0001950A0B01 OLMA\r\n", "||?|?|?|Authentication: ?"},
+        {"\r\n0001950A0B01,OLMA-M\r\n", "0001950A0B01||?|?|?|Authentication: ?"},
+        // At most 12 characters from the third; a short field as it is.
+        {"\r\n0001950A0B01FFFF,N,", "0001950A0B01|N|?|?|?|Authentication: ?"},
+        {"\r\nAB,N,", "AB|N|?|?|?|Authentication: ?"},
+        {",N,", "|N|?|?|?|Authentication: ?"},
+        // A control byte in the address would split a command: no address.
+        {"\r\nOK\r\n\r\n0001950A0B01,OLMA,", "|OLMA|?|?|?|Authentication: ?"},
+        {"\r\n0001950A\x1b"
+         "0B01,X,",
+         "|X|?|?|?|Authentication: ?"},
+        {"\r\n0001950A0B01\r,X,", "0001950A0B01|X|?|?|?|Authentication: ?"},
+        // Tokens anywhere, name included; the search order decides.
+        {"\r\nA,xMODE2x,MODE3,STANDBY,HWFC,0,0\r\n",
+         "A|xMODE2x|MODE2|STANDBY|ON|Authentication: OFF\nEncryption: OFF"},
+        {"\r\nA,NoFC-box,MODE0,CONNECT PENDING,HWFC,0,1\r\n",
+         "A|NoFC-box|MODE0|PENDING|OFF|Authentication: OFF\nEncryption: ON"},
+        {"x,1,1", "|1|?|?|?|Authentication: ON\nEncryption: ON"},
+    };
+    for (const auto& [reply, fields] : cases)
+        EXPECT_EQ(Fields(reply), fields) << reply;
 }
 
-TEST(InfoParse, FieldsByCommaPosition) {
-    // No comma: no address, no name.
-    Parsed p = Parse("\r\n0001950A0B01 OLMA\r\n");
-    EXPECT_EQ(p.address, "");
-    EXPECT_EQ(p.lines.m_strInfoName, "Friendly Name: ");
-    // One comma: the address, but the name needs a second comma.
-    p = Parse("\r\n0001950A0B01,OLMA-M\r\n");
-    EXPECT_EQ(p.address, "0001950A0B01");
-    EXPECT_EQ(p.lines.m_strInfoName, "Friendly Name: ");
-    // A long first field gives at most 12 characters; a short one what is there.
-    EXPECT_EQ(Parse("\r\n0001950A0B01FFFF,N,").address, "0001950A0B01");
-    EXPECT_EQ(Parse("\r\nAB,N,").address, "AB");
-    EXPECT_EQ(Parse("\r\n,N,").address, "");
-    EXPECT_EQ(Parse(",N,").address, "");
-    EXPECT_EQ(Parse(",N,").lines.m_strInfoName, "Friendly Name: N");
-    EXPECT_EQ(Parse("").address, "");
-}
-
-TEST(InfoParse, AnAddressHoldingControlBytesIsNoAddress) {
-    // A stray line end before the description would otherwise put "\r\n" into
-    // the address, and from there into another adapter's command line.
-    EXPECT_EQ(Parse("\r\nOK\r\n\r\n0001950A0B01,OLMA,").address, "");
-    EXPECT_EQ(Parse("\r\nOK\r\n\r\n0001950A0B01,OLMA,").lines.m_strInfoAddress,
-              "Bluetooth Address: ");
-    EXPECT_EQ(Parse("\r\n0001950A\x1b"
-                    "0B01,OLMA,")
-                  .address,
-              "");
-    EXPECT_EQ(Parse("\r\n0001950A\x7f"
-                    "0B01,OLMA,")
-                  .address,
-              "");
-    // Bytes past the twelfth character do not matter.
-    EXPECT_EQ(Parse("\r\n0001950A0B01\r,OLMA,").address, "0001950A0B01");
-}
-
-TEST(InfoParse, TokensAreSearchedInOrderOverTheWholeReply) {
-    // A name holding a token decides when no earlier token is present.
-    Parsed p = Parse("\r\nA,xMODE2x,MODE3,STANDBY,HWFC,0,0\r\n");
-    EXPECT_EQ(p.lines.m_strInfoMode, "Mode: MODE2");
-    p = Parse("\r\nA,NoFC-box,MODE0,STANDBY,HWFC,0,0\r\n");
-    EXPECT_EQ(p.lines.m_strInfoFlow, "FlowControl: OFF");
-    // Search order, not position, decides.
-    EXPECT_EQ(Parse("MODE3 MODE1").lines.m_strInfoMode, "Mode: MODE1");
-    EXPECT_EQ(Parse("CONNECT PENDING").lines.m_strInfoStatus, "Status: PENDING");
-    EXPECT_EQ(Parse("x,1,1,0,0").lines.m_strInfoSecurity, "Authentication: OFF\nEncryption: OFF");
-    EXPECT_EQ(Parse("x,0,1").lines.m_strInfoSecurity, "Authentication: OFF\nEncryption: ON");
-    EXPECT_EQ(Parse("x,1,1").lines.m_strInfoSecurity, "Authentication: ON\nEncryption: ON");
-}
-
-TEST(InfoParse, NothingRecognisedGivesQuestionLinesAndASevenLineReport) {
-    Parsed p = Parse("\r\ngarbage\r\n");
-    EXPECT_EQ(p.lines.m_strInfoMode, "Mode: ?");
-    EXPECT_EQ(p.lines.m_strInfoStatus, "Status: ?");
-    EXPECT_EQ(p.lines.m_strInfoFlow, "FlowControl: ?");
-    EXPECT_EQ(p.lines.m_strInfoSecurity, "Authentication: ?");
-    p.lines.m_strInfoResponse = "Command Response: ON";
-    const std::string report = ComposeReport(p.lines);
-    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 6);
-    EXPECT_EQ(report, "Friendly Name: \nBluetooth Address: \nMode: ?\nFlowControl: ?\n"
-                      "Status: ?\nAuthentication: ?\nCommand Response: ON");
-
-    p = Parse("\r\n0001950A0B01,OLMA-S1,MODE2,STANDBY,NoFC,0,0\r\n");
-    p.lines.m_strInfoResponse = "Command Response: OFF";
-    const std::string full = ComposeReport(p.lines);
-    EXPECT_EQ(std::count(full.begin(), full.end(), '\n'), 7);
-    EXPECT_NE(full.back(), '\n');
+TEST(InfoParse, TheReportHasItsLinesInOrder) {
+    InfoLines l;
+    ParseDeviceInfo("\r\n0001950A0B01,OLMA-S1,MODE2,STANDBY,NoFC,0,0\r\n", l);
+    l.m_strInfoResponse = "Command Response: OFF";
+    EXPECT_EQ(ComposeReport(l), "Friendly Name: OLMA-S1\nBluetooth Address: 0001950A0B01\n"
+                                "Mode: MODE2\nFlowControl: OFF\nStatus: STANDBY\n"
+                                "Authentication: OFF\nEncryption: OFF\nCommand Response: OFF");
 }
 
 TEST(ReadbackAddress, OnlyTwelveHexDigitsAreAnAddress) {
