@@ -5,13 +5,17 @@
 
 namespace nw {
 
+std::chrono::steady_clock::time_point DeadlineAfter(double ms) {
+    using Clock = std::chrono::steady_clock;
+    return Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                              std::chrono::duration<double, std::milli>(ms));
+}
+
 void SleepAtLeast(double ms) {
     if (ms <= 0)
         return;
-    using Clock = std::chrono::steady_clock;
-    const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                          std::chrono::duration<double, std::milli>(ms));
-    while (Clock::now() < until)
+    const auto until = DeadlineAfter(ms);
+    while (std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_until(until);
 }
 

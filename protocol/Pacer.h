@@ -3,6 +3,7 @@
 // wait in a way that keeps its window painted.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace nw {
@@ -30,6 +31,9 @@ class CScaledPacer final : public IPacer {
   private:
     double m_scale;
 };
+
+// The steady-clock time `ms` milliseconds from now.
+std::chrono::steady_clock::time_point DeadlineAfter(double ms);
 
 // Sleeps precisely until `ms` have passed (steady clock), resuming after
 // early or interrupted sleeps.

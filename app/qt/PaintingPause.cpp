@@ -1,5 +1,7 @@
 #include "app/qt/PaintingPause.h"
 
+#include "protocol/Pacer.h"
+
 #include <QEventLoop>
 #include <QTimer>
 
@@ -12,8 +14,7 @@ void PauseKeepingPainted(double ms) {
     if (ms <= 0)
         return;
     using Clock = std::chrono::steady_clock;
-    const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                          std::chrono::duration<double, std::milli>(ms));
+    const auto until = DeadlineAfter(ms);
     for (auto now = Clock::now(); now < until; now = Clock::now()) {
         const double left = std::chrono::duration<double, std::milli>(until - now).count();
         QEventLoop loop;
