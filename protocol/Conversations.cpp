@@ -261,4 +261,21 @@ MasterRegisters ReadMasterRegisters(CCommandExchange& ex) {
     return r;
 }
 
+SettingReplies QuerySettings(CCommandExchange& ex, bool master) {
+    constexpr Step kQueries[] = {
+        {.command = cmd::kAts10Query, .pauseMs = kSettingQueryMs},
+        {.command = cmd::kAts53Query, .pauseMs = kSettingQueryMs},
+        {.command = cmd::kAts46Query, .pauseMs = kAddressQueryMs},
+        {.command = cmd::kAts54Query, .pauseMs = kAddressQueryMs},
+        {.command = cmd::kAts55Query, .pauseMs = kAddressQueryMs},
+        {.command = cmd::kAts56Query, .pauseMs = kAddressQueryMs},
+    };
+    const std::span<const Step> steps(kQueries, master ? 6 : 3);
+    const script::Result run = script::Run(ex, steps);
+    SettingReplies r{run.kind, {}};
+    for (int k = 0; k < static_cast<int>(steps.size()); ++k)
+        r.replies.push_back(run.ReplyOf(k));
+    return r;
+}
+
 } // namespace nw

@@ -108,4 +108,13 @@ struct MasterRegisters {
 };
 MasterRegisters ReadMasterRegisters(CCommandExchange& ex);
 
+// The setting queries of a verification, after its report: "ats10?" and
+// "ats53?" (500 ms each), "ats46?" and, for a master, "ats54?" to "ats56?"
+// (1000 ms each). The replies in that order.
+struct SettingReplies {
+    OutcomeKind kind = OutcomeKind::Failed; // LineGone, or Succeeded
+    std::vector<std::string> replies;
+};
+SettingReplies QuerySettings(CCommandExchange& ex, bool master);
+
 } // namespace nw

@@ -9,7 +9,7 @@
 
 namespace nw::cli {
 
-enum class CliCommand { Ports, Check, Detect, Master, Slave, Reset, AutoFill, Wizard };
+enum class CliCommand { Ports, Check, Detect, Master, Slave, Reset, AutoFill, Wizard, Verify };
 
 enum class ModeChoice { Unchanged, MultiDrop, NodeSwitching };
 
@@ -35,6 +35,8 @@ struct CliOptions {
     bool manual = false;
     // wizard: number of slaves, 2..4.
     int slaveCount = 2;
+    // verify: a master (its slaves and mode) or a slave (its master).
+    bool verifyMaster = true;
 };
 
 } // namespace nw::cli

@@ -70,7 +70,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     app.require_subcommand(1);
     app.fallthrough();
     app.footer("Exit status: 0 success, 1 the operation ended in a failure message, "
-               "2 usage error or the port cannot be opened.");
+               "2 usage error or the port cannot be opened, 3 verify: a field differs.");
 
     CliOptions o;
     std::string mode;
@@ -91,7 +91,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         ->check(CLI::IsMember({1, 2}))
         ->capture_default_str();
     app.add_flag("--trace", o.trace, "Every byte written and read, time-stamped, on stderr");
-    app.add_flag("--json", o.json, "Machine-readable result on stdout (check, detect, autofill)");
+    app.add_flag("--json", o.json,
+                 "Machine-readable result on stdout (check, detect, autofill, verify)");
 
     CLI::App* ports = AddCommand(app, "ports", "List the serial ports, one per line");
     CLI::App* check = AddCommand(app, "check", "The main window's \"Check OLMA\"");
@@ -122,6 +123,22 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         ->check(CLI::IsMember({2, 3, 4}))
         ->capture_default_str();
     AddModeOptions(wizard, mode, o.disableResponse);
+    CLI::App* verify = AddCommand(app, "verify",
+                                  "Read the attached adapter back and compare it with what "
+                                  "master or slave would write; writes nothing");
+    verify->require_subcommand(1);
+    CLI::App* verifyMaster = verify->add_subcommand("master", "As master with these options");
+    verifyMaster->fallthrough();
+    for (std::size_t k = 0; k < 4; ++k) {
+        verifyMaster->add_option("--slave" + std::to_string(k + 1), o.slaves[k],
+                                 "Slave " + std::to_string(k + 1) + "'s address");
+    }
+    AddModeOptions(verifyMaster, mode, o.disableResponse);
+    CLI::App* verifySlave = verify->add_subcommand("slave", "As slave with these options");
+    verifySlave->fallthrough();
+    verifySlave->add_option("--master", o.masterAddress, "The master's address")->required();
+    verifySlave->add_flag("--disable-response", o.disableResponse,
+                          "Tick \"Disable (OK, ERROR, CONNET, DISCONNET Message)\"");
 
     try {
         app.parse(argc, argv);
@@ -138,13 +155,16 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     }
 
     const std::pair<CLI::App*, CliCommand> commands[] = {
-        {ports, CliCommand::Ports},       {check, CliCommand::Check},  {detect, CliCommand::Detect},
-        {master, CliCommand::Master},     {slave, CliCommand::Slave},  {reset, CliCommand::Reset},
-        {autofill, CliCommand::AutoFill}, {wizard, CliCommand::Wizard}};
+        {ports, CliCommand::Ports},       {check, CliCommand::Check},
+        {detect, CliCommand::Detect},     {master, CliCommand::Master},
+        {slave, CliCommand::Slave},       {reset, CliCommand::Reset},
+        {autofill, CliCommand::AutoFill}, {wizard, CliCommand::Wizard},
+        {verify, CliCommand::Verify}};
     for (const auto& [sub, command] : commands) {
         if (sub->parsed())
             o.command = command;
     }
+    o.verifyMaster = !verifySlave->parsed();
     if (mode == "multi-drop")
         o.mode = ModeChoice::MultiDrop;
     else if (mode == "node-switching")

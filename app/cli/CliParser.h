@@ -23,6 +23,7 @@ int UsageError(std::ostream& err, const std::string& reason);
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2; // also: the port cannot be opened
+inline constexpr int kExitUsage = 2;   // also: the port cannot be opened
+inline constexpr int kExitDiffers = 3; // verify: a field differs from what it should be
 
 } // namespace nw::cli

@@ -27,6 +27,10 @@ int RunSlave(CCliSession& session);
 int RunManualReset(CCliSession& session);
 int RunAutoFill(CCliSession& session);
 
+// Reads the attached adapter back and compares it with what master or slave
+// would write: 0 verified, 3 a field differs, 1 not found or not readable.
+int RunVerify(CCliSession& session);
+
 // The wizard, one button press per line of `in`.
 int RunWizard(CCliSession& session, std::istream& in);
 

@@ -13,7 +13,7 @@ namespace {
 // The commands whose --json result is all their stdout holds.
 bool HasJsonResult(CliCommand command) {
     return command == CliCommand::Check || command == CliCommand::Detect ||
-           command == CliCommand::AutoFill;
+           command == CliCommand::AutoFill || command == CliCommand::Verify;
 }
 
 int RunWindowCommand(CCliSession& session, std::istream& in) {
@@ -32,6 +32,8 @@ int RunWindowCommand(CCliSession& session, std::istream& in) {
         return RunAutoFill(session);
     case CliCommand::Wizard:
         return RunWizard(session, in);
+    case CliCommand::Verify:
+        return RunVerify(session);
     case CliCommand::Ports:
         break;
     }
