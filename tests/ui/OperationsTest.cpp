@@ -168,10 +168,6 @@ const Case kCases[] = {
     {"DetectLinkedLoopback", "master",
      [](CSimAdapter& a) { a.SetLinked(); a.Fault().loopback = true; },
      Detect(), "at\r\nats10?\r\n+++ath\r\nat+btinfo?\r\n"},
-    {"DetectOkAnywhere", "master", [](CSimAdapter& a) {
-         a.Fault().scripted["at"] = "\r\nNOT OK?\r\n";
-         a.Fault().scripted["at+btinfo?"] = "\r\nxSTANDBYx\r\n"; },
-     Detect(), kDetect},
     {"DetectAbsent", "", nullptr, Detect(), kAbsent, {400, 400, 400, 400}, OutcomeKind::Failed},
     {"MultiSupported", "master", kAsIs, Multi(), "ats53?\r\n"},
     {"MultiMissing", "master", kNoMulti, Multi(), "ats53?\r\n", {}, OutcomeKind::Failed},
@@ -195,17 +191,6 @@ const Case kCases[] = {
          EXPECT_EQ(t.host.TextHistory(id::main::kStaticMessage).back(), msg::kConnectedOther);
          EXPECT_EQ(t.dlg.m_info.m_strInfoStatus, "Status: CONNECT");
          EXPECT_TRUE(t.State("master").dataMode); }}, // back in its link
-    {"CheckTokensInTheName", "slave3", [](CSimAdapter& a) {
-         a.State().name = "xMODE2NoFC";
-         a.State().mode = 3;
-         a.State().hwFlow = true;
-         a.State().auth = true; },
-     Check(), kReport, {}, OutcomeKind::Succeeded, {},
-     [](Operations& t) {
-         EXPECT_EQ(t.dlg.m_info.m_strInfoMode, "Mode: MODE2");
-         EXPECT_EQ(t.dlg.m_info.m_strInfoFlow, "FlowControl: OFF");
-         EXPECT_EQ(t.dlg.m_info.m_strInfoSecurity, "Authentication: ON\nEncryption: OFF");
-         EXPECT_EQ(t.dlg.m_info.m_strInfoName, "Friendly Name: xMODE2NoFC"); }},
     {"CheckAbsent", "", nullptr, Check(), "at\r\nats10?\r\n+++ats10?\r\n", {400, 400, 400, 400},
      OutcomeKind::Failed, {msg::kNotDetected}, [](Operations& t) { EXPECT_EQ(t.dlg.m_strBdAddr[0], kZero); }},
     {"ManualOpensOnAMaster", "master", kAsIs, InManual(nullptr), "", {}, OutcomeKind::Succeeded, {},
@@ -238,9 +223,6 @@ const Case kCases[] = {
      [](Operations& t) {
          EXPECT_NE(t.info.find("Bluetooth Address: 0001950A0B04"), std::string::npos);
          EXPECT_EQ(t.State("slave4").s46, kZero); }},
-    {"ManualResetAbsent", "", nullptr,
-     InManual([](CManualDlg& m, RecordingHost&) { return m.OnButtonFactoryReset(); }),
-     kAbsent, {}, OutcomeKind::Failed, {msg::kResetError}},
 
     // Master Set: detection, the support query, four registers, the mode,
     // S53, the result messages; the main window then shows the network.

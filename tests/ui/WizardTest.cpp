@@ -189,20 +189,5 @@ TEST_F(Wizard, FactoryResetMidRunStepsBackAndTheStepRepeats) {
     EXPECT_EQ(State("slave1").s46, Address("slave1"));
 }
 
-TEST_F(Wizard, AMasterAddressWithALineEndIsNotPassedToTheSlaves) {
-    Press("master");
-    With("master", [](CSimAdapter& a) {
-        a.Fault().scripted["at+btinfo?"] =
-            "\r\nOK\r\n\r\nat&f\r\n0001,OLMA-M,MODE0,STANDBY,NoFC,0,0\r\n";
-    });
-    Press("master");
-    EXPECT_EQ(dlg.m_strBdAddr[0], "");
-    Sent();
-    Press("slave1");
-    const std::string sent = Sent();
-    EXPECT_NE(sent.find("ATS46=\r\nat+btcancel\r\n"), std::string::npos) << sent;
-    EXPECT_EQ(sent.find("at&f"), std::string::npos) << sent;
-}
-
 } // namespace
 } // namespace nw::test
