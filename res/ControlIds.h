@@ -56,10 +56,32 @@ inline constexpr std::array<int, 4> kSlaveEdits = {kEditSlave1, kEditSlave2, kEd
 inline constexpr std::array<int, 4> kUseChecks = {kCheckUse1, kCheckUse2, kCheckUse3, kCheckUse4};
 } // namespace manual
 
-// Picture pages, by their template numbers, in the order the main window
-// creates them.
-inline constexpr std::array<int, 15> kPicturePages = {129, 139, 138, 142, 145, 146, 150, 151,
-                                                      152, 156, 157, 158, 161, 162, 165};
+// Picture pages, by their template numbers: the network a page shows and the
+// adapter its arrow points at (none on an overview).
+namespace page {
+inline constexpr int k1To4Overview = 129;
+inline constexpr int k1To2Overview = 138;
+inline constexpr int k1To3Overview = 139;
+inline constexpr int k1To2Master = 142;
+inline constexpr int k1To3Master = 145;
+inline constexpr int k1To4Master = 146;
+inline constexpr int k1To2Slave1 = 150;
+inline constexpr int k1To3Slave1 = 151;
+inline constexpr int k1To4Slave1 = 152;
+inline constexpr int k1To2Slave2 = 156;
+inline constexpr int k1To3Slave2 = 157;
+inline constexpr int k1To4Slave2 = 158;
+inline constexpr int k1To3Slave3 = 161;
+inline constexpr int k1To4Slave3 = 162;
+inline constexpr int k1To4Slave4 = 165;
+} // namespace page
+
+// Every picture page, in the order the main window creates them.
+inline constexpr std::array<int, 15> kPicturePages = {
+    page::k1To4Overview, page::k1To3Overview, page::k1To2Overview, page::k1To2Master,
+    page::k1To3Master,   page::k1To4Master,   page::k1To2Slave1,   page::k1To3Slave1,
+    page::k1To4Slave1,   page::k1To2Slave2,   page::k1To3Slave2,   page::k1To4Slave2,
+    page::k1To3Slave3,   page::k1To4Slave3,   page::k1To4Slave4};
 
 // The system menu item that opens the about box.
 inline constexpr int kSysCommandAbout = 16;

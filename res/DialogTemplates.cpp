@@ -13,6 +13,7 @@ namespace {
 using K = ControlKind;
 namespace m = id::main;
 namespace u = id::manual;
+namespace p = id::page;
 
 constexpr std::uint32_t kCombo = kVScroll;
 constexpr std::uint32_t kOff = kDisabled;
@@ -91,41 +92,40 @@ constexpr ControlTemplate kManualControls[] = {
      253, 186, 8, kStyleNone},
 };
 
-// The picture pages share one form: a bitmap static showing the page's
-// bitmap. One control table per page, since the bitmap differs.
-template <int Bitmap>
+// The picture pages share one form: a bitmap static showing the bitmap the
+// picture table gives the page. One control table per page.
+template <int PageId>
 constexpr ControlTemplate kPageControls[] = {
-    {kNoId, K::Bitmap, "", 7, 5, 180, 75, kStyleNone, Bitmap},
+    {kNoId, K::Bitmap, "", 7, 5, 180, 75, kStyleNone, FindPicturePage(PageId)->bitmapId},
 };
 
 constexpr std::uint32_t kTopLevel = kPopup | kCaption | kSysMenu | kModalFrame;
 constexpr std::uint32_t kPageStyle = kChild | kModalFrame;
 
-constexpr DialogTemplate Page(int id, std::span<const ControlTemplate> controls) {
-    return {id, "", 194, 85, "System", 10, kPageStyle, controls};
+template <int PageId> constexpr DialogTemplate Page() {
+    return {PageId, "", 194, 85, "System", 10, kPageStyle, kPageControls<PageId>};
 }
 
-// In template number order. The bitmap numbers must agree with the picture
-// table; a test holds them together.
+// In template number order.
 const std::array<DialogTemplate, 18> kTemplates = {{
     {kAboutBox, "Tessor_Nodewright_v1.0.0 정보", 235, 55, "굴림", 9, kTopLevel, kAboutControls},
     {kMainWindow, "Tessor_Nodewright_v1.0.0", 247, 320, "굴림", 9, kTopLevel | kAppWindow,
      kMainControls},
-    Page(129, kPageControls<134>),
-    Page(138, kPageControls<137>),
-    Page(139, kPageControls<136>),
-    Page(142, kPageControls<141>),
-    Page(145, kPageControls<143>),
-    Page(146, kPageControls<144>),
-    Page(150, kPageControls<147>),
-    Page(151, kPageControls<148>),
-    Page(152, kPageControls<149>),
-    Page(156, kPageControls<153>),
-    Page(157, kPageControls<154>),
-    Page(158, kPageControls<155>),
-    Page(161, kPageControls<159>),
-    Page(162, kPageControls<160>),
-    Page(165, kPageControls<164>),
+    Page<p::k1To4Overview>(),
+    Page<p::k1To2Overview>(),
+    Page<p::k1To3Overview>(),
+    Page<p::k1To2Master>(),
+    Page<p::k1To3Master>(),
+    Page<p::k1To4Master>(),
+    Page<p::k1To2Slave1>(),
+    Page<p::k1To3Slave1>(),
+    Page<p::k1To4Slave1>(),
+    Page<p::k1To2Slave2>(),
+    Page<p::k1To3Slave2>(),
+    Page<p::k1To4Slave2>(),
+    Page<p::k1To3Slave3>(),
+    Page<p::k1To4Slave3>(),
+    Page<p::k1To4Slave4>(),
     {kManualWindow, "Manual Setting", 245, 272, "System", 10, kTopLevel, kManualControls},
 }};
 

@@ -1,7 +1,7 @@
 // The dialog templates as plain data: every window's caption, size, font and
 // controls, with positions in dialog units as the resource compiler lays
-// them out. Front ends build their windows from these tables; tests check
-// them against the control ids the window logic uses.
+// them out. Front ends build their windows from these tables, with the
+// control ids of res/ControlIds.h that the window logic uses.
 #pragma once
 
 #include <cstdint>

@@ -12,21 +12,9 @@ constexpr std::array<std::uint32_t, 16> kPalette = {
     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
 };
 
-// Indexes into kPalette.
-constexpr std::uint8_t kNavy = 4;
-constexpr std::uint8_t kYellow = 11;
-constexpr std::uint8_t kWhite = 15;
-
-// The picture is laid out on a 32-unit grid, as in app/qt/IconArt.cpp.
 // Drawing works in half pixels: there a pixel's centre (2x + 1) and a grid
 // point (unit * size / 16) are both whole numbers at 16 and 32 pixels.
-struct Point {
-    int x, y;
-};
-constexpr Point kMaster{16, 9};
-constexpr Point kSlave1{8, 24};
-constexpr Point kSlave2{24, 24};
-constexpr int kCircleRadius = 5;
+using Point = IconPoint;
 
 constexpr Point ToHalfPixels(Point unit, int size) {
     return {unit.x * size / 16, unit.y * size / 16};
@@ -148,20 +136,21 @@ const std::array<std::uint32_t, 16>& StandardPalette() {
 IconImage DrawAppIcon16(int size) {
     if (size != 16 && size != 32)
         throw std::invalid_argument("the 16-colour icon comes in 16 and 32 pixels only");
-    // Small sizes are a plain full square, as in the Qt drawing.
-    IconImage image{size, std::vector<std::uint8_t>(static_cast<std::size_t>(size * size), kNavy)};
+    // A plain full square.
+    IconImage image{size,
+                    std::vector<std::uint8_t>(static_cast<std::size_t>(size * size), kIconNavy)};
 
-    const Point master = ToHalfPixels(kMaster, size);
-    const Point slave1 = ToHalfPixels(kSlave1, size);
-    const Point slave2 = ToHalfPixels(kSlave2, size);
+    const Point master = ToHalfPixels(kIconMaster, size);
+    const Point slave1 = ToHalfPixels(kIconSlave1, size);
+    const Point slave2 = ToHalfPixels(kIconSlave2, size);
     // Lines 1 pixel wide at 16 pixels, 2 at 32: half of that to each side.
     const int halfWidth = size / 16;
-    DrawLine(image, master, slave1, halfWidth, kYellow);
-    DrawLine(image, master, slave2, halfWidth, kYellow);
+    DrawLine(image, master, slave1, halfWidth, kIconYellow);
+    DrawLine(image, master, slave2, halfWidth, kIconYellow);
 
-    const int radius = kCircleRadius * size / 16;
+    const int radius = kIconCircleRadius * size / 16;
     for (Point centre : {master, slave1, slave2})
-        FillCircle(image, centre, radius, kWhite);
+        FillCircle(image, centre, radius, kIconWhite);
     return image;
 }
 

@@ -22,10 +22,26 @@ struct IconImage {
 // aqua, white.
 const std::array<std::uint32_t, 16>& StandardPalette();
 
-// The picture app/qt/IconArt.cpp paints, drawn with whole pixels in the
-// sixteen colours: a navy square, yellow lines from the master circle to the
-// two slave circles, white circles. Size 16 or 32; any other size throws
-// std::invalid_argument.
+// Indexes into StandardPalette() of the icon's colours.
+inline constexpr std::uint8_t kIconBlack = 0;
+inline constexpr std::uint8_t kIconNavy = 4;
+inline constexpr std::uint8_t kIconYellow = 11;
+inline constexpr std::uint8_t kIconWhite = 15;
+
+// The picture on a 32-unit grid, at every size: a navy tile, yellow lines
+// from the master circle to the two slave circles, white circles.
+struct IconPoint {
+    int x, y;
+};
+inline constexpr IconPoint kIconMaster{16, 9};
+inline constexpr IconPoint kIconSlave1{8, 24};
+inline constexpr IconPoint kIconSlave2{24, 24};
+inline constexpr int kIconCircleRadius = 5;
+
+// The picture drawn with whole pixels in the sixteen colours, as a 16-colour
+// icon is: a full square, lines 1 pixel wide at 16 pixels and 2 at 32. Size
+// 16 or 32; any other size throws std::invalid_argument. Larger sizes are
+// painted smooth by the desktop program from the same grid.
 IconImage DrawAppIcon16(int size);
 
 // The bytes of an .ico file holding the images in order, each as a 4-bit

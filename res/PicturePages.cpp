@@ -37,38 +37,7 @@ constexpr std::array<TreeNode, 5> kTree4 = {{
     {"S4", 310, 72, 310, 136},
 }};
 
-// Template, bitmap, slaves, arrow, depth; in the main window's creation order.
-constexpr std::array<PicturePage, 15> kPages = {{
-    {129, 134, 4, A::None, 24},
-    {139, 136, 3, A::None, 8},
-    {138, 137, 2, A::None, 24},
-    {142, 141, 2, A::Master, 24},
-    {145, 143, 3, A::Master, 24},
-    {146, 144, 4, A::Master, 24},
-    {150, 147, 2, A::Slave1, 24},
-    {151, 148, 3, A::Slave1, 24},
-    {152, 149, 4, A::Slave1, 24},
-    {156, 153, 2, A::Slave2, 24},
-    {157, 154, 3, A::Slave2, 24},
-    {158, 155, 4, A::Slave2, 24},
-    {161, 159, 3, A::Slave3, 24},
-    {162, 160, 4, A::Slave3, 24},
-    {165, 164, 4, A::Slave4, 24},
-}};
-
 } // namespace
-
-std::span<const PicturePage> AllPicturePages() {
-    return kPages;
-}
-
-const PicturePage* FindPicturePage(int templateId) {
-    for (const PicturePage& p : kPages) {
-        if (p.templateId == templateId)
-            return &p;
-    }
-    return nullptr;
-}
 
 std::span<const TreeNode> TreeFor(int slaves) {
     switch (slaves) {
@@ -85,6 +54,22 @@ std::optional<int> ArrowNode(ArrowTarget target) {
     if (target == A::None)
         return std::nullopt;
     return static_cast<int>(target) - static_cast<int>(A::Master);
+}
+
+std::array<std::uint32_t, 256> PicturePalette() {
+    std::array<std::uint32_t, 256> colours{};
+    for (int i = 0; i < 128; ++i) {
+        const auto v = static_cast<std::uint32_t>(255 - i * 255 / 127);
+        colours[static_cast<std::size_t>(i)] = v << 16 | v << 8 | v;
+    }
+    const int red = static_cast<int>(kArrowRed >> 16);
+    for (int i = 0; i < 128; ++i) {
+        const double t = i / 127.0;
+        const auto r = static_cast<std::uint32_t>(255 + (red - 255) * t);
+        const auto gb = static_cast<std::uint32_t>(255 * (1 - t));
+        colours[static_cast<std::size_t>(128 + i)] = r << 16 | gb << 8 | gb;
+    }
+    return colours;
 }
 
 PointF RimPoint(PointF from, PointF to, double r) {

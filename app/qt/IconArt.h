@@ -1,6 +1,7 @@
 // Icon 128, drawn by code: a master circle linked to two slave circles on a
-// blue tile. The 16 and 32 pixel images use only the sixteen standard colours
-// and no anti-aliasing, as a 16-colour icon does; larger sizes are smooth.
+// blue tile. The 16 and 32 pixel images are the 16-colour picture of
+// res/IconImage.h, the one the Windows icon holds; larger sizes are painted
+// smooth from the same grid.
 #pragma once
 
 #include <QIcon>

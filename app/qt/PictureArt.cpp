@@ -5,13 +5,15 @@
 #include <QPainter>
 #include <QPolygonF>
 
-#include <cmath>
+#include <cstdint>
 
 namespace nw::qt {
 
 namespace {
 
-const QColor kRed(220, 0, 0);
+const QColor kInk = QColor::fromRgb(res::kInk);
+const QColor kPaper = QColor::fromRgb(res::kPaper);
+const QColor kRed = QColor::fromRgb(res::kArrowRed);
 
 QPointF Q(res::PointF p) {
     return {p.x, p.y};
@@ -36,19 +38,11 @@ void DrawArrow(QPainter& p, const res::TreeNode& node) {
     p.drawPolygon(QPolygonF({Q(arrow->tip), Q(arrow->left), Q(arrow->right)}));
 }
 
-// An 8-bit palette that holds the drawing's colours and the blends between
-// white and black and between white and red that anti-aliasing produces.
+// The 8-bit pages' palette, opaque.
 QList<QRgb> Palette() {
     QList<QRgb> colors;
-    for (int i = 0; i < 128; ++i) {
-        const int v = 255 - i * 255 / 127;
-        colors.append(qRgb(v, v, v));
-    }
-    for (int i = 0; i < 128; ++i) {
-        const double t = i / 127.0;
-        colors.append(qRgb(static_cast<int>(255 + (kRed.red() - 255) * t),
-                           static_cast<int>(255 * (1 - t)), static_cast<int>(255 * (1 - t))));
-    }
+    for (std::uint32_t rgb : res::PicturePalette())
+        colors.append(0xFF000000u | rgb);
     return colors;
 }
 
@@ -61,14 +55,14 @@ QPointF ArrowTip(const res::TreeNode& node) {
 
 QImage DrawPicture(const res::PicturePage& page) {
     QImage image(res::kBitmapWidth, res::kBitmapHeight, QImage::Format_RGB888);
-    image.fill(Qt::white);
+    image.fill(kPaper);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
 
     const std::span<const res::TreeNode> tree = res::TreeFor(page.slaves);
     const res::TreeNode& master = tree[0];
     const res::PointF m{static_cast<double>(master.cx), static_cast<double>(master.cy)};
-    p.setPen(QPen(Qt::black, res::kLinePenWidth));
+    p.setPen(QPen(kInk, res::kLinePenWidth));
     for (std::size_t i = 1; i < tree.size(); ++i) {
         const res::PointF s{static_cast<double>(tree[i].cx), static_cast<double>(tree[i].cy)};
         p.drawLine(Q(res::RimPoint(m, s, res::kNodeRadius)),
@@ -78,8 +72,8 @@ QImage DrawPicture(const res::PicturePage& page) {
     for (const res::TreeNode& node : tree) {
         const QRectF box(node.cx - res::kNodeRadius, node.cy - res::kNodeRadius,
                          2.0 * res::kNodeRadius, 2.0 * res::kNodeRadius);
-        p.setPen(QPen(Qt::black, res::kLinePenWidth));
-        p.setBrush(Qt::white);
+        p.setPen(QPen(kInk, res::kLinePenWidth));
+        p.setBrush(kPaper);
         p.drawEllipse(box);
         p.drawText(box, Qt::AlignCenter, QString::fromUtf8(node.label));
     }
@@ -98,7 +92,7 @@ QImage DrawBitmap(int bitmapId) {
             return DrawPicture(page);
     }
     QImage blank(res::kBitmapWidth, res::kBitmapHeight, QImage::Format_RGB888);
-    blank.fill(Qt::white);
+    blank.fill(kPaper);
     return blank;
 }
 

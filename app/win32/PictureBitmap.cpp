@@ -2,13 +2,18 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 
 namespace nw::win {
 
 namespace {
 
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(220, 0, 0);
+// 0x00RRGGBB as GDI's 0x00BBGGRR.
+constexpr COLORREF Colour(std::uint32_t rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+constexpr COLORREF kBlack = Colour(res::kInk);
+constexpr COLORREF kRed = Colour(res::kArrowRed);
 
 POINT P(res::PointF p) {
     return {static_cast<LONG>(std::lround(p.x)), static_cast<LONG>(std::lround(p.y))};
@@ -20,17 +25,12 @@ struct PaletteInfo {
     std::array<RGBQUAD, 256> colors;
 };
 
-// Greys from white to black, then blends from white to the arrow's red.
 void FillPalette(PaletteInfo& info) {
-    for (int i = 0; i < 128; ++i) {
-        const auto v = static_cast<BYTE>(255 - i * 255 / 127);
-        info.colors[static_cast<std::size_t>(i)] = {v, v, v, 0};
-    }
-    for (int i = 0; i < 128; ++i) {
-        const double t = i / 127.0;
-        const auto r = static_cast<BYTE>(255 + (GetRValue(kRed) - 255) * t);
-        const auto gb = static_cast<BYTE>(255 * (1 - t));
-        info.colors[static_cast<std::size_t>(128 + i)] = {gb, gb, r, 0};
+    const std::array<std::uint32_t, 256> colours = res::PicturePalette();
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        const std::uint32_t rgb = colours[i];
+        info.colors[i] = {static_cast<BYTE>(rgb & 0xFF), static_cast<BYTE>((rgb >> 8) & 0xFF),
+                          static_cast<BYTE>((rgb >> 16) & 0xFF), 0};
     }
 }
 

@@ -12,21 +12,15 @@ namespace {
 
 using qt::BaseUnits;
 using qt::MapDialogRect;
-using qt::MulDiv;
 
 TEST(GuiDialogUnits, MulDivRoundsHalfAwayFromZero) {
-    EXPECT_EQ(MulDiv(7, 6, 4), 11);   // 10.5
-    EXPECT_EQ(MulDiv(5, 6, 4), 8);    // 7.5
-    EXPECT_EQ(MulDiv(13, 7, 4), 23);  // 22.75
-    EXPECT_EQ(MulDiv(9, 13, 8), 15);  // 14.625
-    EXPECT_EQ(MulDiv(3, 13, 8), 5);   // 4.875
-    EXPECT_EQ(MulDiv(1, 13, 8), 2);   // 1.625
-    EXPECT_EQ(MulDiv(-7, 6, 4), -11); // -10.5
-    EXPECT_EQ(MulDiv(4, 6, 0), -1);
-}
-
-TEST(GuiDialogUnits, RectangleMapsEachFieldWithItsOwnAxis) {
-    const BaseUnits units{6, 13};
+    // value, numerator, denominator, result
+    const int cases[][4] = {{7, 6, 4, 11}, {5, 6, 4, 8},  {13, 7, 4, 23},  {9, 13, 8, 15},
+                            {3, 13, 8, 5}, {1, 13, 8, 2}, {-7, 6, 4, -11}, {4, 6, 0, -1}};
+    for (const auto& [value, numerator, denominator, result] : cases)
+        EXPECT_EQ(qt::MulDiv(value, numerator, denominator), result)
+            << value << " * " << numerator << " / " << denominator;
+    const BaseUnits units{6, 13}; // each field with its own axis
     EXPECT_EQ(MapDialogRect(units, 7, 3, 230, 46), QRect(11, 5, 345, 75));
     EXPECT_EQ(MapDialogRect(units, 188, 14, 39, 12), QRect(282, 23, 59, 20));
 }
@@ -40,8 +34,6 @@ TEST(GuiDialogUnits, WindowsTakeTheirTemplateSizesAndPositions) {
     EXPECT_EQ(main.size(), MapDialogRect(mu, 0, 0, 247, 320).size());
     EXPECT_EQ(main.Control(id::main::kButtonStart)->geometry(),
               MapDialogRect(mu, 190, 293, 47, 19));
-    EXPECT_EQ(main.Control(id::main::kPictureArea)->geometry(),
-              MapDialogRect(mu, 7, 169, 230, 118));
     // A combo box keeps its place and width; its height is that of the
     // closed box, not of the open list.
     const QRect port = main.Control(id::main::kComboPort)->geometry();
@@ -50,10 +42,11 @@ TEST(GuiDialogUnits, WindowsTakeTheirTemplateSizesAndPositions) {
     EXPECT_EQ(port.width(), dialog.width());
     EXPECT_LT(port.height(), MapDialogRect(mu, 0, 0, 0, 16).height());
 
-    // The picture page's bitmap sits at 7, 5 in the page's own font units.
-    const QWidget* page = main.Picture(146);
-    const QFont pageFont = qt::TemplateFont("System", 10);
-    const QRect bitmap = MapDialogRect(qt::BaseUnitsOf(pageFont), 7, 5, 180, 75);
+    // A page lies on the picture area; its bitmap, at its own size, at 7, 5
+    // in the page's own font units.
+    const QWidget* page = main.Picture(id::page::k1To4Master);
+    EXPECT_EQ(page->geometry(), MapDialogRect(mu, 7, 169, 230, 118));
+    const QRect bitmap = MapDialogRect(qt::BaseUnitsOf(qt::TemplateFont("System", 10)), 7, 5, 0, 0);
     const auto labels = page->findChildren<QWidget*>();
     ASSERT_EQ(labels.size(), 1);
     EXPECT_EQ(labels[0]->geometry(), QRect(bitmap.topLeft(), QSize(350, 140)));

@@ -1,17 +1,33 @@
 // The desktop program's main window on the simulated bench, driven through
-// its widgets: clicks with the mouse, typing into the port box, and message
-// boxes answered the way a user answers them (the answerer finds the modal
-// box, records its text and presses OK).
+// its widgets: mouse clicks, typing into the port box, message boxes
+// answered as a user answers them, and what a screen reader is told.
 #pragma once
 
 #include "app/qt/MainWindow.h"
 #include "app/qt/ManualWindow.h"
+#include "app/qt/PaintingPause.h"
+#include "res/ControlIds.h"
 #include "serial/SerialEnum.h"
 #include "sim/SimBench.h"
 #include "support/QuietLine.h"
 
 #include <QAccessible>
-#include <QString>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#ifdef NW_HAVE_QPA
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+#include <qpa/qwindowsysteminterface.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -20,70 +36,161 @@
 #include <string>
 #include <vector>
 
-class QAbstractButton;
-class QWidget;
-
 namespace nw::test {
 
-inline constexpr double kGuiScale = 0.03; // 2000 ms -> 60 ms, then until the line is quiet
+// Clicks a widget with the left button: a radio button or check box on its
+// indicator, anything else in its middle.
+inline void Click(QWidget* widget) {
+    ASSERT_NE(widget, nullptr);
+    QPoint at = widget->rect().center();
+    if (qobject_cast<QRadioButton*>(widget) || qobject_cast<QCheckBox*>(widget))
+        at = QPoint(6, widget->height() / 2);
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+}
 
-// Clicks a widget with the left button where a user would: a radio button
-// or check box on its indicator, anything else in its middle.
-void Click(QWidget* widget);
+// What assistive technology queries for `w`, and its name there.
+inline QAccessibleInterface* Accessible(QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    EXPECT_NE(a, nullptr);
+    return a;
+}
+inline std::string AccessibleName(QWidget* w) {
+    QAccessibleInterface* a = Accessible(w);
+    return a == nullptr ? std::string() : a->text(QAccessible::Name).toStdString();
+}
 
 #ifdef NW_HAVE_QPA
 // Clicks `target` as a real mouse does: the press and release go into the
 // platform's event queue and reach the widget when the event loop takes them.
-void PostClick(QWidget* target);
-#endif
+inline void PostClick(QWidget* target) {
+    QWidget* top = target->window();
+    const QPointF local = target->mapTo(top, QPoint(6, target->height() / 2));
+    const QPointF global = top->mapToGlobal(local);
+    for (const auto& [buttons, type] : {std::pair{Qt::LeftButton, QEvent::MouseButtonPress},
+                                        std::pair{Qt::NoButton, QEvent::MouseButtonRelease}})
+        QWindowSystemInterface::handleMouseEvent(top->windowHandle(), local, global, buttons,
+                                                 Qt::LeftButton, type);
+}
 
-// What assistive technology queries for `w`, and its name there.
-QAccessibleInterface* Accessible(QWidget* w);
-QString AccessibleName(QWidget* w);
-// Runs an accessibility action (press, toggle) on `w` as a screen reader does.
-void DoAction(QWidget* w, const QString& action);
-
-#ifdef NW_HAVE_QPA
 // While one lives, accessibility is on (as with a screen reader running) and
 // the name of `label` is recorded each time it is announced.
 class Announcements {
   public:
-    explicit Announcements(QWidget* label);
-    ~Announcements();
+    explicit Announcements(QWidget* label)
+        : m_previous(QAccessible::installUpdateHandler(&Record)) {
+        Listening() = {label, &heard};
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    }
+    ~Announcements() {
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
+        QAccessible::installUpdateHandler(m_previous);
+        Listening() = {};
+    }
     std::vector<std::string> heard;
 
   private:
-    static void Record(QAccessibleEvent* event);
-    QWidget* m_label;
+    static std::pair<QWidget*, std::vector<std::string>*>& Listening() {
+        static std::pair<QWidget*, std::vector<std::string>*> listening;
+        return listening;
+    }
+    static void Record(QAccessibleEvent* event) {
+        const auto [label, heard] = Listening();
+        if (event->object() == label && event->type() == QAccessible::ObjectShow)
+            heard->push_back(AccessibleName(label));
+    }
     QAccessible::UpdateHandler m_previous;
 };
 #endif
 
-// Runs `action`, answering every message box that appears meanwhile with
-// OK; returns their texts in order.
-std::vector<std::string> AnswerBoxes(const std::function<void()>& action);
-// The same, expecting exactly one box; its text ("" and a failure if none).
-std::string AnswerOneBox(const std::function<void()>& action);
+// Runs `action`; meanwhile, every few milliseconds (inside its pauses and
+// modal windows too), runs `tick`.
+inline void WhileRunning(const std::function<void()>& action, const std::function<void()>& tick) {
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, tick);
+    timer.start(2);
+    action();
+}
+
+// Runs `action`, answering every message box that appears meanwhile with OK;
+// returns their texts in order.
+inline std::vector<std::string> AnswerBoxes(const std::function<void()>& action) {
+    std::vector<std::string> texts;
+    WhileRunning(action, [&texts] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible())
+            return;
+        texts.push_back(box->text().toStdString());
+        EXPECT_EQ(box->buttons().size(), 1) << "a message box with more than OK";
+        box->button(QMessageBox::Ok)->click();
+    });
+    return texts;
+}
 
 class GuiBench : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(bench.Start(&error)) << error;
+    }
+    void TearDown() override {
+        window.reset();
+        line.reset();
+        bench.Stop();
+    }
 
-    // Builds and shows the main window on `ports` (empty by default).
-    void OpenWindow(CSerialEnum* ports = nullptr);
+    // Shows the main window, with no ports in its list and pauses of 3 %
+    // that then last until the line is quiet.
+    void OpenWindow() {
+        qt::MainWindowOptions options;
+        options.ports = &noPorts;
+        options.pauseScale = 0.03;
+        options.afterPause = [this] { WaitForQuietLine(); };
+        window = std::make_unique<qt::CMainWindow>(options);
+        line = std::make_unique<QuietLine>(bench, window->Logic().m_port);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void WaitForQuietLine() {
+        line->Wait([] { qt::PauseKeepingPainted(0.2); });
+    }
     template <class T = QWidget> T* Main(int id) const { return window->ControlAs<T>(id); }
     // Types the bench's line into the port box and presses Port Open.
-    void OpenPort();
+    void OpenPort() {
+        QTest::keyClicks(Main<QComboBox>(id::main::kComboPort)->lineEdit(),
+                         QString::fromStdString(bench.Path()));
+        Click(Main(id::main::kButtonPortOpen));
+        ASSERT_EQ(window->Logic().m_bPortOpen, 1) << "Port Open failed";
+    }
     // Attaches `who` ("" detaches) and presses Start / Next.
-    void Press(const std::string& who);
-    std::string Message() const;
-    // An adapter's state once the line is quiet.
-    sim::AdapterState State(const std::string& who);
-    std::string Caption(int id) const;
+    void Press(const std::string& who) {
+        if (who.empty())
+            bench.Detach();
+        else
+            ASSERT_TRUE(bench.Attach(who));
+        Click(Main(id::main::kButtonStart));
+        EXPECT_EQ(window->Host().WaitDepth(), 0);
+    }
+    // The message area's text, which assistive technology must hear too.
+    std::string Message() const {
+        auto* label = Main<QLabel>(id::main::kStaticMessage);
+        EXPECT_EQ(AccessibleName(label), label->text().toStdString());
+        return label->text().toStdString();
+    }
     // Presses Manual Setting and runs `body` once the window is open and
     // waiting for the user; closes it afterwards.
-    void InManualWindow(const std::function<void(qt::CManualWindow&)>& body);
+    void InManualWindow(const std::function<void(qt::CManualWindow&)>& body) {
+        bool ran = false;
+        WhileRunning([&] { Click(Main(id::main::kButtonManual)); },
+                     [&] {
+                         qt::CManualWindow* m = window->ManualWindow();
+                         if (ran || m == nullptr || QApplication::activeModalWidget() != m)
+                             return;
+                         ran = true;
+                         body(*m);
+                         m->close();
+                     });
+        EXPECT_TRUE(ran) << "the Manual Setting window did not open";
+    }
 
     sim::CSimBench bench;
     CSerialEnum noPorts{"/nonexistent-sys", "/nonexistent-dev"};

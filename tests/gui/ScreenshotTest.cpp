@@ -5,45 +5,36 @@
 #include "GuiFixture.h"
 
 #include "app/qt/AboutBox.h"
-#include "res/ControlIds.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
-#include <QTest>
-#include <QTimer>
+
+#include <algorithm>
 
 namespace nw::test {
 namespace {
 
-// Lets the window system map and paint the window, then reads it from the
-// screen and saves it as NAME.png.
-QImage Shoot(QWidget* w, const QString& name) {
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
+// Lets the window system map and paint `w`, reads it from the screen, saves
+// it as NAME.png and checks it is drawn.
+void ShootDrawn(QWidget* w, const QString& name) {
+    SCOPED_TRACE(name.toStdString());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     QTest::qWait(300);
     const QImage image = w->screen()->grabWindow(w->winId()).toImage();
     QDir().mkpath(QStringLiteral(NW_SCREENSHOT_DIR));
     EXPECT_TRUE(image.save(QStringLiteral(NW_SCREENSHOT_DIR "/%1.png").arg(name)));
-    return image;
-}
-
-void ExpectDrawn(const QImage& image, const QSize& size, const char* what) {
-    ASSERT_FALSE(image.isNull()) << what;
-    EXPECT_EQ(image.size(), size) << what;
+    ASSERT_EQ(image.size(), w->size());
     QHash<QRgb, int> counts;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             ++counts[image.pixel(x, y)];
-    int background = 0;
-    for (int n : counts)
-        background = std::max(background, n);
+    const int background = *std::max_element(counts.begin(), counts.end());
     const double pixels = static_cast<double>(image.width()) * image.height();
-    EXPECT_GE(counts.size(), 16) << what << ": too few colours";
-    EXPECT_GT(1.0 - background / pixels, 0.03) << what << ": almost all one colour";
+    EXPECT_GE(counts.size(), 16) << "too few colours";
+    EXPECT_GT(1.0 - background / pixels, 0.03) << "almost all one colour";
 }
 
 class GuiScreenshot : public GuiBench {};
@@ -54,26 +45,21 @@ TEST_F(GuiScreenshot, MainManualAndAboutWindowsAreDrawn) {
     window->move(20, 20);
     OpenPort();
     Press("master"); // the wizard asks for the master: a picture with its arrow
-    ExpectDrawn(Shoot(window.get(), "main"), window->size(), "main window");
+    ShootDrawn(window.get(), "main");
 
     ASSERT_TRUE(bench.Attach("master"));
-    InManualWindow(
-        [&](qt::CManualWindow& m) { ExpectDrawn(Shoot(&m, "manual"), m.size(), "manual window"); });
+    InManualWindow([&](qt::CManualWindow& m) { ShootDrawn(&m, "manual"); });
 
     bool shot = false;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* about = qobject_cast<qt::CAboutBox*>(QApplication::activeModalWidget());
-        if (shot || about == nullptr || !about->isVisible())
-            return;
-        shot = true;
-        ExpectDrawn(Shoot(about, "about"), about->size(), "about box");
-        about->accept();
-    });
-    poll.start();
-    window->Logic().OnSysCommand(16);
-    poll.stop();
+    WhileRunning([&] { window->Logic().OnSysCommand(id::kSysCommandAbout); },
+                 [&] {
+                     auto* about = qobject_cast<qt::CAboutBox*>(QApplication::activeModalWidget());
+                     if (shot || about == nullptr || !about->isVisible())
+                         return;
+                     shot = true;
+                     ShootDrawn(about, "about");
+                     about->accept();
+                 });
     EXPECT_TRUE(shot);
 }
 
