@@ -43,6 +43,7 @@ Readback VerifyAdapter(CCommandExchange& ex, const IntendedSettings& intended) {
         return r;
     }
     r.found = true;
+    r.address = report.address;
     const SettingReplies queried = QuerySettings(ex, intended.master);
     if (queried.kind != OutcomeKind::Succeeded) {
         r.kind = queried.kind;
@@ -92,6 +93,17 @@ Readback VerifyAdapter(CCommandExchange& ex, const IntendedSettings& intended) {
     }
     r.kind = OutcomeKind::Succeeded;
     return r;
+}
+
+std::string DescribeFailure(const Readback& r, const std::string& then) {
+    std::string text = "NOT VERIFIED:";
+    if (r.kind != OutcomeKind::Succeeded)
+        return text + " " + r.failure + ". " + then;
+    for (const FieldCheck& f : r.fields) {
+        if (!f.ok)
+            text += " " + f.name;
+    }
+    return text + " differ. " + then;
 }
 
 } // namespace nw

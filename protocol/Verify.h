@@ -36,6 +36,7 @@ struct FieldCheck {
 struct Readback {
     OutcomeKind kind = OutcomeKind::Failed; // Failed: not found, or a field could not be read
     bool found = false;                     // the adapter answered its report
+    std::string address;                    // its own address, from the report
     std::string failure;                    // what went wrong, when it failed
     std::vector<FieldCheck> fields;         // every field, when read
 
@@ -45,6 +46,10 @@ struct Readback {
 // Reads the attached adapter (its report, then "ats10?", "ats53?", "ats46?"
 // and, for a master, "ats54?" to "ats56?") and compares every field.
 Readback VerifyAdapter(CCommandExchange& ex, const IntendedSettings& intended);
+
+// What a failed verification tells the user, ending in `then` (what to do):
+// the fields that differ, or what could not be read.
+std::string DescribeFailure(const Readback& r, const std::string& then);
 
 // The value line of a setting query's reply ("\r\n1\r\n\r\nOK\r\n" -> "1");
 // none when the reply is empty, holds "ERROR" or has no value line.

@@ -28,6 +28,11 @@ inline constexpr char kConnectMasterLast[] =
 inline constexpr char kSettingNow[] = "Setting now. Wait please.";
 inline constexpr char kMultiComplete[] = "SUCCESS: Multi setting complete.";
 
+// The wizard's verification of each adapter (when it is asked for).
+inline constexpr char kCheckAndRetry[] = "Check and push retry button.";
+inline constexpr char kNotTheMaster[] =
+    "NOT VERIFIED: this is not the master the slaves were given";
+
 inline constexpr char kResetSuccess[] = "SUCCESS: Factory reset";
 inline constexpr char kResetError[] = "ERROR: Factory reset";
 

@@ -2,6 +2,7 @@
 
 #include "protocol/Conversations.h"
 #include "protocol/Dialect.h"
+#include "protocol/Verify.h"
 #include "res/ControlIds.h"
 #include "ui/Messages.h"
 #include "ui/WizardTables.h"
@@ -236,7 +237,7 @@ void CSetupDlg::ShowMasterSet(int slaves) {
     m_host.SetCheck(kRadio1To2, m_nOneToN == NetworkSize::OneToTwo);
 }
 
-Outcome CSetupDlg::ReportFailure(const char* text) {
+Outcome CSetupDlg::ReportFailure(const std::string& text) {
     m_host.EnableControl(kButtonStart, true);
     m_host.SetText(kButtonStart, msg::kRetry);
     m_host.EnableControl(kButtonRestart, true);
@@ -256,7 +257,7 @@ Outcome CSetupDlg::OnButtonStart() {
 
     const int s = ++m_nStep;
     // A failed step steps back, so Retry runs it again.
-    auto fail = [this](const char* text) {
+    auto fail = [this](const std::string& text) {
         --m_nStep;
         return ReportFailure(text);
     };
@@ -264,8 +265,9 @@ Outcome CSetupDlg::OnButtonStart() {
     auto readSlot = [this](int slot) { return ReadDeviceInfo(slot) == OutcomeKind::Succeeded; };
     // The blind writes of a slave or of the master step.
     auto setAdapter = [&](bool master) {
-        if (!(master ? WizardMasterStep() : WizardSlaveStep()))
-            return fail(msg::kCanNotFoundRetry);
+        const std::string failure = master ? WizardMasterStep() : WizardSlaveStep();
+        if (!failure.empty())
+            return fail(failure);
         return Outcome::Success(m_strMessage);
     };
     switch (s) {
@@ -316,12 +318,35 @@ Outcome CSetupDlg::OnButtonStart() {
     return Outcome::Success(m_strMessage);
 }
 
-bool CSetupDlg::WizardSlaveStep() {
+std::string CSetupDlg::VerifyStep(bool master) {
+    IntendedSettings intended{.master = master,
+                              .mode = m_nMode,
+                              .masterAddress = m_strBdAddr[0],
+                              .disableResponse = ResponseDisabled()};
+    for (int k = 0; k < SlaveCount(m_nOneToN); ++k)
+        intended.slaves[static_cast<std::size_t>(k)] = m_strBdAddr[static_cast<std::size_t>(k) + 1];
+    const Readback r = VerifyAdapter(m_exchange, intended);
+    if (m_exchange.LineGone() || !r.found)
+        return msg::kCanNotFoundRetry;
+    if (!r.Verified())
+        return DescribeFailure(r, msg::kCheckAndRetry);
+    // The slaves were given slot 0's address: this must be that adapter.
+    if (master && r.address != m_strBdAddr[0])
+        return std::string(msg::kNotTheMaster) + " (" + m_strBdAddr[0] + "). " +
+               msg::kCheckAndRetry;
+    return {};
+}
+
+std::string CSetupDlg::WizardSlaveStep() {
     m_host.EnableControl(kButtonStart, false);
     m_strMessage = msg::kSettingNow;
     UpdateData();
     if (WriteWizardSlave(m_exchange, m_strBdAddr[0], ResponseDisabled()) != OutcomeKind::Succeeded)
-        return false;
+        return msg::kCanNotFoundRetry;
+    if (m_verifyEachStep) {
+        if (std::string failure = VerifyStep(false); !failure.empty())
+            return failure;
+    }
     HideAllPictures();
     const wizard::Display next = wizard::AfterSlave(m_nStep, m_nOneToN);
     if (next.page != 0)
@@ -331,22 +356,26 @@ bool CSetupDlg::WizardSlaveStep() {
     UpdateData();
     m_host.SetText(kButtonStart, msg::kNext);
     m_host.EnableControl(kButtonStart, true);
-    return true;
+    return {};
 }
 
-bool CSetupDlg::WizardMasterStep() {
+std::string CSetupDlg::WizardMasterStep() {
     m_host.EnableControl(kButtonStart, false);
     m_strMessage = msg::kSettingNow;
     UpdateData();
     if (WriteWizardMaster(m_exchange, m_strBdAddr, m_nOneToN, ResponseDisabled(), m_nMode) !=
         OutcomeKind::Succeeded)
-        return false;
+        return msg::kCanNotFoundRetry;
+    if (m_verifyEachStep) {
+        if (std::string failure = VerifyStep(true); !failure.empty())
+            return failure;
+    }
     m_strMessage = msg::kMultiComplete;
     UpdateData();
     m_host.EnableControl(kButtonStart, true);
     m_host.SetText(kButtonStart, msg::kStart);
     m_nStep = 0;
-    return true;
+    return {};
 }
 
 Outcome CSetupDlg::OnButtonRestart() {

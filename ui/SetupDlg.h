@@ -95,16 +95,21 @@ class CSetupDlg final : public IMainWindowState {
     std::string m_strReport;
     InfoLines m_info;
     std::vector<CComPortInfo> m_ports; // the port box's items, in list order
+    // Read each adapter back at the end of its wizard step; a field that
+    // differs fails the step.
+    bool m_verifyEachStep = false;
 
   private:
-    // The blind writes of a wizard step; false when the line went.
-    bool WizardSlaveStep();
-    bool WizardMasterStep();
+    // The blind writes of a wizard step (and their verification); the
+    // failure text, empty when the step succeeded.
+    std::string WizardSlaveStep();
+    std::string WizardMasterStep();
+    std::string VerifyStep(bool master);
     void HideAllPictures();
     void ShowPicture(int page); // hides all pages, then shows `page`
     bool ResponseDisabled();
     // Shows a wizard failure (Retry) and returns its outcome.
-    Outcome ReportFailure(const char* text);
+    Outcome ReportFailure(const std::string& text);
     Outcome ChooseOneToN(NetworkSize size); // a 1:N radio: the value and its overview page
     void FillComboFromTable(int id, std::span<const TableEntry> table, int key);
     // The picked list item of combo `id`, or its typed text.

@@ -33,8 +33,9 @@ struct CliOptions {
     bool disableResponse = false;
     // reset: the manual window's button instead of the main window's.
     bool manual = false;
-    // wizard: number of slaves, 2..4.
+    // wizard: number of slaves, 2..4; each adapter read back after its step.
     int slaveCount = 2;
+    bool verify = false;
     // verify: a master (its slaves and mode) or a slave (its master).
     bool verifyMaster = true;
 };

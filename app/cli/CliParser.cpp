@@ -123,6 +123,9 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         ->check(CLI::IsMember({2, 3, 4}))
         ->capture_default_str();
     AddModeOptions(wizard, mode, o.disableResponse);
+    wizard->add_flag("--verify", o.verify,
+                     "Read each adapter back at the end of its step; a field that differs "
+                     "fails the step");
     CLI::App* verify = AddCommand(app, "verify",
                                   "Read the attached adapter back and compare it with what "
                                   "master or slave would write; writes nothing");

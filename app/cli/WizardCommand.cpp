@@ -36,6 +36,7 @@ int RunWizard(CCliSession& session, std::istream& in) {
         dlg.OnRadioMultiDrop();
     if (o.disableResponse)
         session.Host().SetCheck(id::main::kCheckDisableResponse, true);
+    dlg.m_verifyEachStep = o.verify;
     if (console.ErrIsTerminal())
         console.Note("Enter (or \"next\") presses Start/Next/Retry; also restart, reset, "
                      "check, quit.");
