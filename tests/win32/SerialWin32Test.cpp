@@ -96,6 +96,7 @@ struct Recorder {
     }
 };
 
+// Failed opens, their texts and the helpers behind them.
 TEST(SerialPortWin32, FailedOpensSayWhyAndTouchNothing) {
     const std::pair<DWORD, PortError> opens[] = {{ERROR_FILE_NOT_FOUND, PortError::NotFound},
                                                  {ERROR_PATH_NOT_FOUND, PortError::NotFound},
@@ -104,6 +105,12 @@ TEST(SerialPortWin32, FailedOpensSayWhyAndTouchNothing) {
                                                  {ERROR_NOT_ENOUGH_MEMORY, PortError::System}};
     for (const auto& [error, code] : opens)
         EXPECT_EQ(ErrorFromOpen(error), code) << error;
+    for (const DWORD gone : {ERROR_ACCESS_DENIED, ERROR_OPERATION_ABORTED, ERROR_BAD_COMMAND,
+                             ERROR_DEVICE_REMOVED, ERROR_INVALID_HANDLE})
+        EXPECT_TRUE(DeviceGone(gone)) << gone;
+    EXPECT_FALSE(DeviceGone(ERROR_IO_PENDING) || DeviceGone(ERROR_SUCCESS));
+    EXPECT_EQ(DevicePath("COM12"), "\\\\.\\COM12"); // above COM9 only this form works
+    EXPECT_EQ(DevicePath("\\\\.\\COM3"), "\\\\.\\COM3");
     EXPECT_EQ(SystemText(0x2000DEADu), "error 536927917"); // no text: the number
     const std::string text = SystemText(ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(!text.empty() && text.back() != '\n' && text.back() != '.') << text;
