@@ -208,8 +208,8 @@ bool CSerialPort::Open(const std::string& device, std::uint32_t dwBaud, std::uin
 
     auto fail = [&](PortError code, DWORD err) {
         Fail(code, static_cast<int>(err));
-        n.CloseComm();
-        return false; // the events stay for the next Open
+        n.CloseComm(); // only the device: a later Open reuses the events; Close frees them
+        return false;
     };
 
     if (n.hStop != nullptr)
