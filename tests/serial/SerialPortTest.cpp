@@ -125,10 +125,10 @@ TEST(SerialPort, AnUnpluggedLineStopsTheReaderAndFailsWritesWithoutHoldingOthers
     CSerialPort port;
     std::vector<std::string> shown;
     std::future<std::uint32_t> other;
-    bool otherFinished = false;
+    bool otherStarted = false, otherFinished = false;
     port.SetMessageSink([&](const std::string& m) {
         shown.push_back(m);
-        if (!other.valid()) { // the box is up with the line unlocked
+        if (!std::exchange(otherStarted, true)) { // the box is up with the line unlocked
             other = std::async(std::launch::async, [&] { return port.Write("at\r\n", 4); });
             otherFinished = other.wait_for(1s) == std::future_status::ready;
         }
