@@ -1,5 +1,6 @@
-// The simulated adapter's command parser on any bytes: never crashes, keeps
-// its registers well formed, and answers in bounded size.
+// The simulated adapter's command parser on any bytes, fed in pieces as a
+// line delivers them: never crashes, keeps its registers well formed, and
+// answers in bounded size.
 #include "sim/SimAdapter.h"
 
 #include <cstdint>
@@ -11,16 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > 0 && (data[0] & 1))
         adapter.SetLinked();
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    // Feed in pieces, as a line delivers them.
-    std::size_t at = 0;
-    std::size_t piece = 1;
-    while (at < bytes.size()) {
-        const std::string out = adapter.Feed(bytes.substr(at, piece));
-        if (out.size() > 512 + piece * 64)
+    for (std::size_t at = 0, piece = 1; at < bytes.size(); at += piece, piece = piece % 7 + 1)
+        if (adapter.Feed(bytes.substr(at, piece)).size() > 512 + piece * 64)
             std::abort();
-        at += piece;
-        piece = piece % 7 + 1;
-    }
     const auto& s = adapter.State();
     for (const std::string* reg : {&s.s46, &s.s54, &s.s55, &s.s56})
         if (reg->size() != 12)

@@ -3,7 +3,6 @@
 #include "serial/ByteSpelling.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -66,6 +65,79 @@ bool KnownAdapter(const std::string& who) {
     const auto& names = CSimBench::AdapterNames();
     return std::find(names.begin(), names.end(), who) != names.end();
 }
+
+// The part of an adapter a "set" key changes: its registers or its faults.
+AdapterState& Part(CSimAdapter& a, AdapterState*) {
+    return a.State();
+}
+Faults& Part(CSimAdapter& a, Faults*) {
+    return a.Fault();
+}
+template <class C, class T> T& Field(CSimAdapter& a, T C::*member) {
+    return Part(a, static_cast<C*>(nullptr)).*member;
+}
+
+// Setters of the "set" keys: each changes its field and returns "", or
+// returns what is wrong with the value and changes nothing.
+template <auto Member>
+std::string SetFlag(CSimAdapter& a, const std::string& key, const std::string& value) {
+    const std::optional<bool> flag = OnOff(value);
+    if (!flag)
+        return "\"" + key + "\" takes on or off";
+    Field(a, Member) = *flag;
+    return {};
+}
+
+template <auto Member, std::uint64_t Highest>
+std::string SetNumber(CSimAdapter& a, const std::string& key, const std::string& value) {
+    const std::optional<std::uint64_t> number = Number(value, Highest);
+    if (!number)
+        return "\"" + key + "\" takes a number from 0 to " + std::to_string(Highest);
+    auto& target = Field(a, Member);
+    target = static_cast<std::remove_reference_t<decltype(target)>>(*number);
+    return {};
+}
+
+template <auto Member>
+std::string SetAddress(CSimAdapter& a, const std::string& key, const std::string& value) {
+    if (!IsAddress(value))
+        return "\"" + key + "\" takes 12 hexadecimal digits";
+    Field(a, Member) = value;
+    return {};
+}
+
+std::string SetName(CSimAdapter& a, const std::string&, const std::string& value) {
+    a.State().name = value;
+    return {};
+}
+
+struct SetKey {
+    const char* name;
+    std::string (*set)(CSimAdapter& a, const std::string& key, const std::string& value);
+};
+
+constexpr SetKey kSetKeys[] = {
+    {"silent", SetFlag<&Faults::silent>},
+    {"echo", SetFlag<&Faults::echo>},
+    {"multi", SetFlag<&AdapterState::multiSupport>},
+    {"hwflow", SetFlag<&AdapterState::hwFlow>},
+    {"auth", SetFlag<&AdapterState::auth>},
+    {"encrypt", SetFlag<&AdapterState::encrypt>},
+    {"latency", SetNumber<&Faults::latencyMs, 600000>},
+    {"split-at", SetNumber<&Faults::splitAt, kMaxBurst>},
+    {"split-pause", SetNumber<&Faults::splitPauseMs, 600000>},
+    {"garbage", SetNumber<&Faults::garbageBytes, kMaxBurst>},
+    {"flood", SetNumber<&Faults::floodBytes, kMaxBurst>},
+    {"s10", SetNumber<&AdapterState::s10, 1>},
+    {"s53", SetNumber<&AdapterState::s53, 2>},
+    {"mode", SetNumber<&AdapterState::mode, 3>},
+    {"s46", SetAddress<&AdapterState::s46>},
+    {"s54", SetAddress<&AdapterState::s54>},
+    {"s55", SetAddress<&AdapterState::s55>},
+    {"s56", SetAddress<&AdapterState::s56>},
+    {"address", SetAddress<&AdapterState::address>},
+    {"name", SetName},
+};
 
 } // namespace
 
@@ -160,74 +232,11 @@ std::string CBenchConsole::Set(const std::vector<std::string>& words) {
         return Error("one value expected for \"" + key + "\"");
     }
 
-    std::optional<bool> flag;
-    std::optional<std::uint64_t> number;
-    std::string problem;
-    auto apply = [&](CSimAdapter& a) {
-        AdapterState& s = a.State();
-        Faults& f = a.Fault();
-        auto onOff = [&](bool& target) {
-            if ((flag = OnOff(value)))
-                target = *flag;
-            else
-                problem = "\"" + key + "\" takes on or off";
-        };
-        auto count = [&](auto& target, std::uint64_t highest) {
-            if ((number = Number(value, highest)))
-                target = static_cast<std::remove_reference_t<decltype(target)>>(*number);
-            else
-                problem = "\"" + key + "\" takes a number from 0 to " + std::to_string(highest);
-        };
-        auto address = [&](std::string& target) {
-            if (IsAddress(value))
-                target = value;
-            else
-                problem = "\"" + key + "\" takes 12 hexadecimal digits";
-        };
-        if (key == "silent")
-            onOff(f.silent);
-        else if (key == "echo")
-            onOff(f.echo);
-        else if (key == "multi")
-            onOff(s.multiSupport);
-        else if (key == "hwflow")
-            onOff(s.hwFlow);
-        else if (key == "auth")
-            onOff(s.auth);
-        else if (key == "encrypt")
-            onOff(s.encrypt);
-        else if (key == "latency")
-            count(f.latencyMs, 600000);
-        else if (key == "split-at")
-            count(f.splitAt, kMaxBurst);
-        else if (key == "split-pause")
-            count(f.splitPauseMs, 600000);
-        else if (key == "garbage")
-            count(f.garbageBytes, kMaxBurst);
-        else if (key == "flood")
-            count(f.floodBytes, kMaxBurst);
-        else if (key == "s10")
-            count(s.s10, 1);
-        else if (key == "s53")
-            count(s.s53, 2);
-        else if (key == "mode")
-            count(s.mode, 3);
-        else if (key == "s46")
-            address(s.s46);
-        else if (key == "s54")
-            address(s.s54);
-        else if (key == "s55")
-            address(s.s55);
-        else if (key == "s56")
-            address(s.s56);
-        else if (key == "address")
-            address(s.address);
-        else if (key == "name")
-            s.name = value;
-        else
-            problem = "no key \"" + key + "\"";
-    };
-    m_bench.With(who, apply);
+    const auto found = std::find_if(std::begin(kSetKeys), std::end(kSetKeys),
+                                    [&](const SetKey& k) { return key == k.name; });
+    std::string problem = "no key \"" + key + "\"";
+    if (found != std::end(kSetKeys))
+        m_bench.With(who, [&](CSimAdapter& a) { problem = found->set(a, key, value); });
     if (!problem.empty())
         return Error(problem);
     return who + " " + key + " = " + value + "\n";

@@ -10,7 +10,6 @@
 #include "sim/SimBench.h"
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace nw::sim {

@@ -81,7 +81,6 @@ class CSimAdapter {
     const Faults& Fault() const { return m_faults; }
 
     void FactoryReset(); // as "at&f"
-    void Restart();      // as "atz"
     // Puts the adapter into a live link in data mode / a pending connection.
     void SetLinked();
     void SetPending();
@@ -89,9 +88,9 @@ class CSimAdapter {
     // was switched away from this adapter).
     void DiscardInput();
 
-    std::string BtInfoText() const; // the "at+btinfo?" line without line ends
-
   private:
+    void Restart();                                // as "atz"
+    std::string BtInfoText() const;                // the "at+btinfo?" line without line ends
     std::string Execute(const std::string& line);  // one command line, without CR
     std::string Register(const std::string& text); // "ats" command, text after "ats"
     std::string Result(bool ok) const;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "sim/SimAdapter.h"
+#include "sim/Transcript.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,15 +18,6 @@
 #include <vector>
 
 namespace nw::sim {
-
-enum class Direction { Rx, Tx }; // Rx: port -> adapter, Tx: adapter -> port
-
-struct TranscriptEntry {
-    double ms; // since the bench started
-    Direction dir;
-    std::string adapter; // "master", "slave1".. or "" when none was attached
-    std::string bytes;
-};
 
 class CSimBench {
   public:
@@ -64,8 +56,6 @@ class CSimBench {
     void ClearTranscript();
     // Blocks until Received() holds at least n bytes or the time-out passes.
     bool WaitForReceived(std::size_t n, std::chrono::milliseconds timeout) const;
-    // Time (ms since start) of the last byte written to the port, -1 if none.
-    double LastTxMs() const;
     // Replies and flood bytes not yet written to the line.
     std::size_t PendingTx() const;
     // Totals since the bench was made, never cleared: bytes read from the port and bytes

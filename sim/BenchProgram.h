@@ -1,0 +1,28 @@
+// nodewright-sim: serves the simulated adapter bench on a pseudo-terminal.
+// The first line of standard output is the terminal's path; after it, lines
+// from standard input are bench console commands. The end of standard input
+// leaves the bench serving (so it can run in the background); "quit",
+// SIGINT or SIGTERM stop it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace nw::sim {
+
+struct BenchOptions {
+    std::string attach = "master"; // adapter on the line at start, "none": silence
+    std::string link;              // a symbolic link to make to the terminal
+    bool trace = false;            // every byte on the line to standard error
+};
+
+// Reads the command line into `options`. An exit code when the program ends
+// here: --help, --version (`version` is its text) or a bad argument, the
+// reason printed.
+std::optional<int> ParseBenchOptions(int argc, char** argv, const std::string& version,
+                                     BenchOptions& options);
+
+// Serves the bench until "quit" or a stop signal; the program's exit code.
+int RunBench(const BenchOptions& options);
+
+} // namespace nw::sim
