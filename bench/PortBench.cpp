@@ -49,10 +49,10 @@ void ReaderLatency() {
     for (int i = 0; i < 2000; ++i) {
         const auto t0 = Clock::now();
         pty.Send("\r\nOK\r\n");
-        while (port.m_rxBuffer.GetCount() < 6) {
+        while (port.Waiting() < 6) {
         }
         us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
-        port.m_rxBuffer.Get(out, port.m_rxBuffer.GetCount());
+        port.Take(out, port.Waiting());
         std::this_thread::sleep_for(200us); // let the reader go back to sleep
     }
     std::printf("reader latency            median %8.1f  p99 %8.1f  us\n", Percentile(us, 0.5),
@@ -111,9 +111,9 @@ void Throughput(const char* name, std::size_t total, double bytesPerSecond,
     std::thread consumer([&] {
         std::vector<char> buf(4096);
         while (!done.load()) {
-            const int n = port.m_rxBuffer.GetCount();
+            const int n = port.Waiting();
             if (n > 0)
-                taken += static_cast<std::size_t>(port.m_rxBuffer.Get(buf.data(), n));
+                taken += static_cast<std::size_t>(port.Take(buf.data(), n));
             if (drainEvery.count() > 0)
                 std::this_thread::sleep_for(drainEvery);
         }

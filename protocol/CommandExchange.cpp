@@ -20,8 +20,7 @@ std::string DropEcho(const std::string& reply, std::string_view command) {
 }
 
 void CCommandExchange::Take() {
-    const int n = m_port.m_rxBuffer.GetCount();
-    m_nRxCount = m_port.m_rxBuffer.Get(m_szRxBuf, n);
+    m_nRxCount = m_port.Take(m_szRxBuf, m_port.Waiting());
     m_szRxBuf[m_nRxCount] = '\0';
     m_strResponse = m_szRxBuf; // a NUL inside the reply ends the text
 }

@@ -51,14 +51,4 @@ int CRxBuffer::Get(char* destination, int length) {
     return length;
 }
 
-int CRxBuffer::WritePos() const {
-    std::lock_guard lock(m_cs);
-    return m_nWritePos;
-}
-
-int CRxBuffer::ReadPos() const {
-    std::lock_guard lock(m_cs);
-    return m_nReadPos;
-}
-
 } // namespace nw

@@ -38,10 +38,6 @@ class CRxBuffer {
     // bytes are stored. Writes no terminating NUL.
     int Get(char* destination, int length);
 
-    // Positions of the last byte stored / taken (slot index), for tests.
-    int WritePos() const;
-    int ReadPos() const;
-
   private:
     mutable std::mutex m_cs;
     std::array<char, kSlots> m_abData{};

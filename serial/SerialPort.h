@@ -1,8 +1,8 @@
 // The one connection to an adapter: opens a serial device with the chosen line
-// settings, runs a reader thread that moves every received byte into
-// m_rxBuffer, writes byte strings (blocking until they are handed to the
-// device) and closes. It never parses, retries or times a reply; the command
-// exchange above it does that by pausing and then taking what arrived.
+// settings, runs a reader thread that moves every received byte into its
+// receive ring (taken with Waiting and Take), writes byte strings (blocking until they are handed
+// to the device) and closes. It never parses, retries or times a reply; the command exchange above
+// it does that by pausing and then taking what arrived.
 //
 // One implementation file per platform (serial/posix/, serial/win32/).
 #pragma once
@@ -83,7 +83,7 @@ class CSerialPort {
     std::uint32_t Write(const char* pData, std::uint32_t nLength);
 
     // Stops the reader (wakes it at once and joins it), discards the device's
-    // queues and closes the device. m_rxBuffer keeps its bytes. Safe to call
+    // queues and closes the device. Received bytes stay to be taken. Safe to call
     // when closed, and twice.
     void Close();
 
@@ -107,11 +107,17 @@ class CSerialPort {
     using TraceSink = std::function<void(TraceDir, const char*, std::size_t)>;
     void SetTraceSink(TraceSink sink) { m_trace = std::move(sink); }
 
-    // Receives every byte the reader reads. Public: the command exchange
-    // reaches it directly.
-    CRxBuffer m_rxBuffer;
+    // Received bytes not yet taken. The count only grows until the next Take,
+    // so a take of that many always succeeds.
+    int Waiting() const { return m_rxBuffer.GetCount(); }
+    // Takes exactly `count` received bytes, oldest first, into `out` (no NUL
+    // added); returns count, or 0 when fewer are waiting.
+    int Take(char* out, int count) { return m_rxBuffer.Get(out, count); }
 
   private:
+    // Receives every byte the reader reads.
+    CRxBuffer m_rxBuffer;
+
     struct Native; // platform handles
     void ReaderThreadProc();
     void Fail(PortError code, int osError);

@@ -105,7 +105,7 @@ TEST_F(BenchTest, AReplyJustAfterThePauseBelongsToNoCommand) {
     With("master", [](CSimAdapter& a) { a.Fault().latencyMs = Scaled(400) + 10; });
     EXPECT_EQ(Say(dlg.m_exchange, cmd::kAt, 400), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(40));
-    EXPECT_EQ(dlg.m_port.m_rxBuffer.GetCount(), 6); // arrived, and waits
+    EXPECT_EQ(dlg.m_port.Waiting(), 6); // arrived, and waits
     With("master", [](CSimAdapter& a) { a.Fault().latencyMs = 0; });
     host.settle = [this] { WaitForQuiet(); };
     EXPECT_EQ(Say(dlg.m_exchange, cmd::kAts53Query, 400), "\r\n0\r\n\r\nOK\r\n");

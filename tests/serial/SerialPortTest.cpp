@@ -88,7 +88,7 @@ TEST(SerialPort, HoldsTheLineAloneAtItsSettingsAndReleasesItOnCloseAndOnFailure)
     for (int i = 0; i < 900; ++i)
         burst.push_back(static_cast<char>(i));
     pty.Send(burst);
-    ASSERT_TRUE(WaitUntil([&] { return port.m_rxBuffer.GetCount() == 907; }, 2s));
+    ASSERT_TRUE(WaitUntil([&] { return port.Waiting() == 907; }, 2s));
     const double cpu = test::ProcessCpuMs();
     std::this_thread::sleep_for(300ms); // the reader is asleep in the kernel
     EXPECT_LT(test::ProcessCpuMs() - cpu, 25.0);
@@ -116,7 +116,7 @@ TEST(SerialPort, HoldsTheLineAloneAtItsSettingsAndReleasesItOnCloseAndOnFailure)
         other.Close();
     }
     std::string got(907, '\0');
-    EXPECT_EQ(port.m_rxBuffer.Get(got.data(), 907), 907);
+    EXPECT_EQ(port.Take(got.data(), 907), 907);
     EXPECT_EQ(got, burst) << "received bytes outlive a close";
 }
 

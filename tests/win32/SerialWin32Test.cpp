@@ -56,8 +56,8 @@ bool WaitUntil(const std::function<bool()>& cond, std::chrono::milliseconds time
 }
 
 std::string TakeAll(CSerialPort& port) {
-    std::string out(static_cast<std::size_t>(port.m_rxBuffer.GetCount()), '\0');
-    port.m_rxBuffer.Get(out.data(), static_cast<int>(out.size()));
+    std::string out(static_cast<std::size_t>(port.Waiting()), '\0');
+    port.Take(out.data(), static_cast<int>(out.size()));
     return out;
 }
 
