@@ -161,8 +161,9 @@ TEST_P(CliCommand, PrintsAndExits) {
     const Case& c = GetParam();
     if (*c.who != '\0') {
         ASSERT_TRUE(bench.Attach(c.who));
-        if (c.setup)
-            With(c.who, c.setup);
+        if (c.setup) {
+            ASSERT_TRUE(bench.With(c.who, c.setup));
+        }
     }
     env.stdoutIsTerminal = c.terminal;
     int pauses = 0;

@@ -34,35 +34,6 @@ struct CliRun {
     std::string sent; // what the adapters received
 };
 
-// Standard input that hands out one scripted line per read, running the
-// line's action (attach an adapter, ...) just before: the wizard asks for a
-// line only once the previous press has ended.
-class ScriptedInput : public std::streambuf {
-  public:
-    struct Line {
-        std::function<void()> before;
-        std::string text;
-    };
-    explicit ScriptedInput(std::vector<Line> lines) : m_lines(std::move(lines)) {}
-    std::size_t taken = 0; // lines handed out
-
-  protected:
-    int_type underflow() override {
-        if (taken == m_lines.size())
-            return traits_type::eof();
-        Line& line = m_lines[taken++];
-        if (line.before)
-            line.before();
-        m_current = line.text + "\n";
-        setg(m_current.data(), m_current.data(), m_current.data() + m_current.size());
-        return traits_type::to_int_type(m_current[0]);
-    }
-
-  private:
-    std::vector<Line> m_lines;
-    std::string m_current;
-};
-
 // Pauses run at 5% of their length (400 ms -> 20 ms) and then until the line
 // is quiet, so a busy machine slows the tests down but cannot make a reply
 // miss its pause. `onPause` then sees the unscaled length, so a test can
@@ -105,7 +76,9 @@ class CliBench : public ::testing::Test, public IPacer {
         r.code = RunCli(static_cast<int>(argv.size()), argv.data(), in ? *in : none, out, err, env);
         r.out = out.str();
         r.err = err.str();
-        r.sent = Sent();
+        WaitQuiet(false); // the last write may still be on its way
+        r.sent = bench.Received();
+        bench.ClearTranscript();
         return r;
     }
     // The same with the bench's port given first.
@@ -124,16 +97,6 @@ class CliBench : public ::testing::Test, public IPacer {
                                             (!portOpen || bench.TxTotal() - txBase == rx));
             },
             2s);
-    }
-    // What the adapters received since the last call.
-    std::string Sent() {
-        WaitQuiet(false);
-        std::string s = bench.Received();
-        bench.ClearTranscript();
-        return s;
-    }
-    void With(const std::string& who, const std::function<void(sim::CSimAdapter&)>& f) {
-        ASSERT_TRUE(bench.With(who, f));
     }
 
     // Declared first: the port's reader counts into them until the run ends.
