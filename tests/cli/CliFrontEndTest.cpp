@@ -1,6 +1,9 @@
-// What the front end adds around the operations: the command line, the
-// line options, the trace, an output nobody can write.
+// What the front end adds around the operations: the command line, the port
+// list, the line options, the trace, an output nobody can write.
 #include "CliFixture.h"
+
+#include <filesystem>
+#include <fstream>
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -66,6 +69,21 @@ TEST_F(CliBench, CliCommandLine) {
         EXPECT_NE(r.out.find(word), std::string::npos) << r.out;
         EXPECT_EQ(r.err, "");
     }
+}
+
+TEST_F(CliBench, CliPortsListsOnePerLine) {
+    namespace fs = std::filesystem;
+    std::string dir = (fs::temp_directory_path() / "nw_cli_ports_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(dir.data()), nullptr);
+    fs::create_directories(fs::path(dir) / "sys/class/tty/rfcomm0");
+    fs::create_directories(fs::path(dir) / "dev");
+    std::ofstream(fs::path(dir) / "dev/rfcomm0") << "";
+    env.sysRoot = dir + "/sys";
+    env.devRoot = dir + "/dev";
+    const CliRun r = RunArgs({"ports"});
+    fs::remove_all(dir);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, dir + "/dev/rfcomm0\n");
 }
 
 TEST_F(CliBench, CliLineOptionsReachThePortAndTheLineIsLeftUnlocked) {
