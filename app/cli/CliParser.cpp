@@ -50,8 +50,7 @@ void AddModeOptions(CLI::App* sub, std::string& mode, bool& disable) {
                   "Tick \"Disable (OK, ERROR, CONNET, DISCONNET Message)\"");
 }
 
-} // namespace
-
+// Prints the usage line and `reason` to `err`; returns the usage error's exit code.
 int UsageError(std::ostream& err, const std::string& reason) {
     err << kUsageLine << '\n'
         << "nodewright-cli: error: " << reason << '\n'
@@ -59,6 +58,8 @@ int UsageError(std::ostream& err, const std::string& reason) {
         << std::flush;
     return kExitUsage;
 }
+
+} // namespace
 
 ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
                               std::ostream& err) {

@@ -18,9 +18,6 @@ struct ParseOutcome {
 ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
                               std::ostream& err);
 
-// Prints the usage line and `reason` to `err`; returns the usage error's exit code.
-int UsageError(std::ostream& err, const std::string& reason);
-
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;   // also: the port cannot be opened

@@ -68,7 +68,6 @@ void CTerminalHost::ShowPicture(int templateId, bool show) {
 }
 
 void CTerminalHost::MessageBox(const std::string& text, const std::string& detail) {
-    m_boxes.push_back(text);
     m_console.Show(text);
     if (!detail.empty())
         m_console.Note(detail);

@@ -66,8 +66,6 @@ class CTerminalHost : public IHost {
     std::string Text(int id) const;
     bool Checked(int id) const;
     bool Enabled(int id) const;
-    // Message boxes shown, in order.
-    const std::vector<std::string>& Boxes() const { return m_boxes; }
 
   private:
     Role m_role;
@@ -79,7 +77,6 @@ class CTerminalHost : public IHost {
     std::map<int, bool> m_check;
     std::map<int, std::vector<std::string>> m_combo;
     std::map<int, int> m_comboSel;
-    std::vector<std::string> m_boxes;
     bool m_pressPrinted = false;
 };
 

@@ -5,41 +5,26 @@
 
 #include "app/cli/RunCli.h"
 #include "sim/SimBench.h"
+#include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstdint>
 #include <functional>
+#include <iterator>
 #include <sstream>
-#include <streambuf>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace nw::cli::test {
 
-inline constexpr char kMasterReport[] = "Friendly Name: OLMA-M\n"
-                                        "Bluetooth Address: 0001950A0B00\n"
-                                        "Mode: MODE0\n"
-                                        "FlowControl: OFF\n"
-                                        "Status: STANDBY\n"
-                                        "Authentication: OFF\n"
-                                        "Encryption: OFF\n"
-                                        "Command Response: ON\n";
+using nw::test::WaitUntil;
+using namespace std::chrono_literals;
 
-// Pauses run at this share of their length (400 ms -> 20 ms) and then until
-// the line is quiet, so a busy machine slows the tests down but cannot make a
-// reply miss its pause.
-inline constexpr double kScale = 0.05;
-
-// How often `word` occurs in `text`.
-inline std::size_t Count(const std::string& text, const std::string& word) {
-    std::size_t n = 0;
-    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
-        ++n;
-    return n;
+// "a b c" as {"a", "b", "c"}.
+inline std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    return {std::istream_iterator<std::string>(in), {}};
 }
 
 struct CliRun {
@@ -49,71 +34,34 @@ struct CliRun {
     std::string sent; // what the adapters received
 };
 
-// Standard input that hands out one scripted line per read, running the
-// line's action (attach an adapter, ...) just before: the wizard asks for a
-// line only once the previous press has ended.
-class ScriptedInput : public std::streambuf {
-  public:
-    struct Line {
-        std::function<void()> before;
-        std::string text;
-    };
-    explicit ScriptedInput(std::vector<Line> lines) : m_lines(std::move(lines)) {}
-
-  protected:
-    int_type underflow() override {
-        if (m_next == m_lines.size())
-            return traits_type::eof();
-        Line& line = m_lines[m_next++];
-        if (line.before)
-            line.before();
-        m_current = line.text + "\n";
-        setg(m_current.data(), m_current.data(), m_current.data() + m_current.size());
-        return traits_type::to_int_type(m_current[0]);
-    }
-
-  private:
-    std::vector<Line> m_lines;
-    std::size_t m_next = 0;
-    std::string m_current;
-};
-
-// Scaled pauses that end once the line is quiet; `onPause` then runs with the
-// unscaled length, so a test can change the bench in the middle of an operation.
-class QuietPacer : public IPacer {
-  public:
-    void Pause(std::uint32_t ms) override {
-        SleepAtLeast(ms * kScale);
-        if (waitForQuiet)
-            waitForQuiet();
-        if (onPause)
-            onPause(ms);
-    }
-    std::function<void()> waitForQuiet;
-    std::function<void(std::uint32_t)> onPause;
-};
-
-class CliBench : public ::testing::Test {
+// Pauses run at 5% of their length (400 ms -> 20 ms) and then until the line
+// is quiet, so a busy machine slows the tests down but cannot make a reply
+// miss its pause. `onPause` then sees the unscaled length, so a test can
+// change the bench in the middle of an operation.
+class CliBench : public ::testing::Test, public IPacer {
   protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(bench.Start(&error)) << error;
-        pacer.waitForQuiet = [this] { WaitForQuiet(true); };
-        env.pacer = &pacer;
+        env.pacer = this;
         env.sysRoot = "/nonexistent-sys";
         env.devRoot = "/nonexistent-dev";
         env.lineObserver = [this](bool written, std::size_t n) {
-            (written ? portTx : portRx) += static_cast<std::int64_t>(n);
+            (written ? tx : rx) += n;
             // Each write reaches the bench before the command goes on: the
-            // port's close discards output not yet taken, and a busy machine
-            // could otherwise lose a command's last bare write.
+            // port's close discards output the bench has not taken yet.
             if (written)
-                WaitUntil([this] { return BenchRx() + lostTx >= portTx; });
+                WaitUntil([this] { return bench.RxTotal() - rxBase >= tx; }, 2s);
         };
     }
+    void Pause(std::uint32_t ms) override {
+        SleepAtLeast(ms * 0.05);
+        WaitQuiet(true);
+        if (onPause)
+            onPause(ms);
+    }
 
-    // Runs nodewright-cli with `args` (no program name), standard input `in`
-    // (empty when none).
+    // Runs nodewright-cli with `args` (no program name) and standard input `in`.
     CliRun RunArgs(const std::vector<std::string>& args, std::istream* in = nullptr) {
         std::vector<const char*> argv{"nodewright-cli"};
         for (const auto& a : args)
@@ -121,11 +69,16 @@ class CliBench : public ::testing::Test {
         std::istringstream none;
         std::ostringstream out;
         std::ostringstream err;
+        tx = rx = 0;
+        rxBase = bench.RxTotal();
+        txBase = bench.TxTotal();
         CliRun r;
         r.code = RunCli(static_cast<int>(argv.size()), argv.data(), in ? *in : none, out, err, env);
         r.out = out.str();
         r.err = err.str();
-        r.sent = Sent();
+        WaitQuiet(false); // the last write may still be on its way
+        r.sent = bench.Received();
+        bench.ClearTranscript();
         return r;
     }
     // The same with the bench's port given first.
@@ -134,57 +87,25 @@ class CliBench : public ::testing::Test {
         return RunArgs(args, in);
     }
 
-    // Nothing in flight: the adapter received all the port wrote, the bench
-    // wrote every reply due, and (while the port is open) the port read them.
-    bool Quiet(bool portOpen) {
-        const auto tx = static_cast<std::int64_t>(bench.TxTotal());
-        return BenchRx() + lostTx == portTx && !bench.OutputDue() &&
-               (!portOpen || tx == portRx + unreadRx);
-    }
-    // Polls `done` for at most two seconds (bytes a closing port discarded
-    // never arrive).
-    template <class Done> static void WaitUntil(Done done) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (!done() && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    void WaitForQuiet(bool portOpen) {
-        WaitUntil([&] { return Quiet(portOpen); });
-    }
-    std::int64_t BenchRx() const { return static_cast<std::int64_t>(bench.RxTotal()); }
-    // After a run: its last bare write may still be on its way. What the
-    // closed port never read (or never sent) is not waited for again.
-    void Settle() {
-        WaitForQuiet(false);
-        lostTx = portTx - BenchRx();
-        unreadRx = static_cast<std::int64_t>(bench.TxTotal()) - portRx;
-    }
-    // What the adapters received since the last call; `portOpen` while a
-    // command still runs.
-    std::string Sent(bool portOpen = false) {
-        if (portOpen)
-            WaitForQuiet(true);
-        else
-            Settle();
-        std::string s = bench.Received();
-        bench.ClearTranscript();
-        return s;
-    }
-    void With(const std::string& who, const std::function<void(sim::CSimAdapter&)>& f) {
-        ASSERT_TRUE(bench.With(who, f));
-    }
-    sim::AdapterState State(const std::string& who) {
-        Settle();
-        return bench.StateOf(who);
+    // Nothing in flight: the bench took all the port wrote and wrote every
+    // reply due, and (while the port is open) the port read them all. Two
+    // seconds at most: bytes a closing port discarded never arrive.
+    void WaitQuiet(bool portOpen) {
+        WaitUntil(
+            [&] {
+                return !bench.Running() || (bench.RxTotal() - rxBase == tx && !bench.OutputDue() &&
+                                            (!portOpen || bench.TxTotal() - txBase == rx));
+            },
+            2s);
     }
 
     // Declared first: the port's reader counts into them until the run ends.
-    std::atomic<std::int64_t> portTx{0};
-    std::atomic<std::int64_t> portRx{0};
-    std::int64_t lostTx = 0;
-    std::int64_t unreadRx = 0;
+    std::atomic<std::uint64_t> tx{0};
+    std::atomic<std::uint64_t> rx{0};
+    std::uint64_t rxBase = 0; // the bench's totals when the run began
+    std::uint64_t txBase = 0;
     sim::CSimBench bench;
-    QuietPacer pacer;
+    std::function<void(std::uint32_t)> onPause;
     CliEnv env;
 };
 

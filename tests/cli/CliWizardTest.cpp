@@ -1,146 +1,143 @@
 // The wizard driven line by line, with the bench's adapters switched between
-// presses as a user would attach them.
+// presses as a user would attach them: what each press prints, which words
+// press which buttons (only enabled ones), and the exit status.
 #include "CliFixture.h"
 
 #include <cstring>
+#include <optional>
 
 namespace nw::cli::test {
 namespace {
 
-constexpr char kConnectMasterNext[] = "Connect master to the serial port and push next button.\n";
-constexpr char kSettingNow[] = "Setting now. Wait please.\n";
-constexpr char kConnectSlave1[] = "Connect slave1 to a serial device and push next button.\n";
-constexpr char kConnectSlave2[] = "Connect slave2 to a serial device and push start button.\n";
-constexpr char kConnectMasterLast[] = "Connect master to a serial device and push start button.\n";
+constexpr char kMasterNext[] = "Connect master to the serial port and push next button.\n";
+constexpr char kMasterStart[] = "Connect master to the serial port and push start button.\n";
+constexpr char kSetting[] = "Setting now. Wait please.\n";
+constexpr char kSlave1[] = "Connect slave1 to a serial device and push next button.\n";
+constexpr char kSlave2[] = "Connect slave2 to a serial device and push start button.\n";
+constexpr char kMasterLast[] = "Connect master to a serial device and push start button.\n";
 constexpr char kComplete[] = "SUCCESS: Multi setting complete.\n";
-constexpr char kCanNotFoundRetry[] = "Can not found OLMA. Check and push retry button.\n";
+constexpr char kRetry[] = "Can not found OLMA. Check and push retry button.\n";
+constexpr char kReset[] = "SUCCESS: Factory reset\n";
+constexpr char kMasterReport[] = "Friendly Name: OLMA-M\nBluetooth Address: 0001950A0B00\n"
+                                 "Mode: MODE0\nFlowControl: OFF\nStatus: STANDBY\n"
+                                 "Authentication: OFF\nEncryption: OFF\nCommand Response: ON\n";
+constexpr char kTree[] = "1:3 network\n         [M]\n          |\n  +-------+-------+\n"
+                         "  |       |       |\n [S1]    [S2]    [S3]\n";
+constexpr char kTreeMaster[] = "1:3 network\n         [M]  <== attach the master\n          |\n"
+                               "  +-------+-------+\n  |       |       |\n [S1]    [S2]    [S3]\n";
+const std::string kToTheMasterStep = std::string(kMasterNext) + kSetting + kSlave1 + kSetting +
+                                     kSlave2 + kSetting + kMasterLast + kSetting;
 
-class CliWizard : public CliBench {
+// Standard input that asks `next` for each line as it is read: the wizard
+// reads a line only once the previous press has ended.
+class ScriptedInput : public std::streambuf {
+  public:
+    explicit ScriptedInput(std::function<std::optional<std::string>()> next)
+        : m_next(std::move(next)) {}
+
   protected:
-    // A line typed once `who` is attached ("" none, "-" leave the line as it is).
-    ScriptedInput::Line Line(const std::string& who, const std::string& text) {
-        return {[this, who] {
-                    pressBytes.push_back(Sent(true));
-                    if (who.empty()) {
-                        bench.Detach();
-                    } else if (who != "-") {
-                        EXPECT_TRUE(bench.Attach(who)) << who;
-                    }
-                },
-                text};
-    }
-    CliRun RunWizard(std::vector<std::string> args, std::vector<ScriptedInput::Line> lines) {
-        ScriptedInput script(std::move(lines));
-        std::istream in(&script);
-        args.insert(args.begin(), "wizard");
-        return Run(args, &in);
+    int_type underflow() override {
+        const std::optional<std::string> line = m_next();
+        if (!line)
+            return traits_type::eof();
+        m_current = *line + "\n";
+        setg(m_current.data(), m_current.data(), m_current.data() + m_current.size());
+        return traits_type::to_int_type(m_current[0]);
     }
 
-    std::vector<std::string> pressBytes; // what the adapters received before each line
+  private:
+    std::function<std::optional<std::string>()> m_next;
+    std::string m_current;
 };
 
-TEST_F(CliWizard, CliWizardOneToTwoFormsTheNetwork) {
-    const CliRun r = RunWizard({}, {Line("master", ""), Line("master", "next"), Line("slave1", ""),
-                                    Line("slave2", "next"), Line("master", "")});
-    EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, std::string(kConnectMasterNext) + kSettingNow + kConnectSlave1 + kSettingNow +
-                         kConnectSlave2 + kSettingNow + kConnectMasterLast + kSettingNow +
-                         kComplete);
-    EXPECT_EQ(r.err, "");
-    pressBytes.push_back(r.sent);
-    const std::string detect = "at\r\nat+btinfo?\r\n";
-    const std::string report = "at\r\nat+btinfo?\r\nato\r\n";
-    const std::string slave =
-        "ATS46=0001950A0B00\r\nat+btcancel\r\nat+btmode,2\r\nats10=1\r\natz\r\n";
-    EXPECT_EQ(pressBytes,
-              (std::vector<std::string>{
-                  "", detect + "ats53?\r\n", detect + report, detect + report + slave,
-                  detect + report + slave,
-                  detect + report +
-                      "ATS46=0001950A0B01\r\nATS54=0001950A0B02\r\nats55=000000000000\r\n"
-                      "ats56=000000000000\r\nat+btcancel\r\nat+btmode,1\r\nats10=1\r\n"
-                      "ats53=1\r\n"}));
-    EXPECT_EQ(bench.NetworkVerdict().rfind("network: OK", 0), 0u) << bench.NetworkVerdict();
+struct Case {
+    const char* name;
+    std::string args;
+    // "who:line|who:line..": the adapter attached before the line is read
+    // ("" none, "-" as it was) and the line.
+    std::string lines;
+    int code;
+    std::string out;
+    std::string err;
+    std::size_t linesRead;
+    int masterS53 = -1; // and S10, checked with the network once it is set
+    int masterS10 = -1;
+    bool terminal = false;
+    int unplugInLastPress = 0; // the line vanishes after this pause of the last press
+};
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
 }
 
-TEST_F(CliWizard, CliWizardRetriesRestartsAndResetsMidRun) {
-    const CliRun r =
-        RunWizard({"--mode", "node-switching", "--disable-response"},
-                  {Line("", ""), Line("master", "next"), Line("-", "restart"), Line("-", "bogus"),
-                   Line("-", "  next \r"), Line("-", ""), Line("-", "reset"), Line("-", "check"),
-                   Line("-", ""), Line("slave1", ""), Line("slave2", ""), Line("master", ""),
-                   Line("-", "quit"), Line("-", "next")});
-    EXPECT_EQ(r.code, 0);
-    std::string report = kMasterReport;
-    EXPECT_EQ(r.out, std::string("Can not found OLMA. Check and push retry button.\n") +
-                         kConnectMasterNext +
-                         "Connect master to the serial port and push start button.\n" +
-                         kConnectMasterNext + kSettingNow + kConnectSlave1 +
-                         "SUCCESS: Factory reset\n" + report + "SUCCESS: Factory reset\n" +
-                         kSettingNow + kConnectSlave1 + kSettingNow + kConnectSlave2 + kSettingNow +
-                         kConnectMasterLast + kSettingNow + kComplete);
-    EXPECT_EQ(r.err, "unknown wizard command: bogus (next, restart, reset, check, quit)\n");
-    EXPECT_EQ(pressBytes.size(), 13u); // nothing was read after "quit"
-    EXPECT_EQ(bench.NetworkVerdict().rfind("network: OK", 0), 0u) << bench.NetworkVerdict();
-    const sim::AdapterState m = State("master");
-    EXPECT_EQ(m.s53, 2);
-    EXPECT_EQ(m.s10, 0);
-    EXPECT_EQ(State("slave2").s10, 0);
-}
-
-TEST_F(CliWizard, CliWizardEndingBeforeCompletionIsExitOne) {
-    const CliRun r = RunWizard({"--n", "3"}, {Line("master", ""), Line("master", "")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, std::string(kConnectMasterNext) + kSettingNow + kConnectSlave1);
-}
-
-TEST_F(CliWizard, CliWizardPressesOnlyWhatIsEnabledAndEachPrintsItsMessage) {
+const Case kCases[] = {
+    {"OneToTwo", "", "master:|master:next|slave1:|slave2:next|master:", 0,
+     kToTheMasterStep + kComplete, "", 5, 1, 1},
+    // A retry, a restart, a word that is none, a reset mid-run, a check,
+    // and nothing read after "quit".
+    {"RetriesRestartsResets", "--mode node-switching --disable-response",
+     ":|master:next|-:restart|-:bogus|-:  next \r|-:|-:reset|-:check|-:|slave1:|slave2:|master:|-:"
+     "quit|-:next",
+     0,
+     std::string(kRetry) + kMasterNext + kMasterStart + kMasterNext + kSetting + kSlave1 + kReset +
+         kMasterReport + kReset + kToTheMasterStep.substr(std::strlen(kMasterNext)) + kComplete,
+     "unknown wizard command: bogus (next, restart, reset, check, quit)\n", 13, 2, 0},
+    {"EndsBeforeCompletion", "--n 3", "master:|master:", 1,
+     std::string(kMasterNext) + kSetting + kSlave1, "", 2},
     // Restart is disabled until Start was pressed; a failure pressed again
     // prints its (unchanged) message again.
-    const CliRun r = RunWizard({}, {Line("master", "restart"), Line("", ""), Line("-", "")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, std::string(kCanNotFoundRetry) + kCanNotFoundRetry);
-    EXPECT_EQ(r.err, "restart: the button is not available now\n");
-    EXPECT_EQ(pressBytes[1], ""); // the restart sent nothing
-}
+    {"OnlyEnabledButtons", "", "master:restart|:|-:", 1, std::string(kRetry) + kRetry,
+     "restart: the button is not available now\n", 3},
+    {"PicturesOnATerminal", "--n 3", "master:", 1, std::string(kTree) + kTreeMaster + kMasterNext,
+     "", 1, -1, -1, true},
+    // The master step: detection 2, report 3, then S46.
+    {"LineVanishesInTheMasterStep", "", "master:|master:|slave1:|slave2:|master:", 1,
+     kToTheMasterStep + "reterror\n" + kRetry, "", 5, -1, -1, false, 6},
+};
 
-TEST_F(CliWizard, CliWizardWhoseLineVanishesInTheMasterStepFailsIt) {
+class CliWizard : public CliBench, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(CliWizard, PressesAndPrints) {
+    const Case& c = GetParam();
     int pauses = 0;
-    auto unplugInMasterStep = [&] {
-        EXPECT_TRUE(bench.Attach("master"));
-        pacer.onPause = [&](std::uint32_t) {
-            if (++pauses == 6) // detection 2, report 3, then S46
-                bench.Stop();
-        };
+    bool lastPress = false;
+    onPause = [&](std::uint32_t) {
+        if (lastPress && ++pauses == c.unplugInLastPress)
+            bench.Stop();
     };
-    const CliRun r = RunWizard({}, {Line("master", ""),
-                                    Line("master", ""),
-                                    Line("slave1", ""),
-                                    Line("slave2", ""),
-                                    {unplugInMasterStep, ""}});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(Count(r.out, "reterror"), 1u);
-    EXPECT_EQ(Count(r.out, kComplete), 0u);
-    EXPECT_EQ(r.out.substr(r.out.size() - std::strlen(kCanNotFoundRetry)), kCanNotFoundRetry);
+    std::istringstream script(c.lines);
+    std::size_t linesRead = 0;
+    ScriptedInput input([&]() -> std::optional<std::string> {
+        std::string line;
+        if (!std::getline(script, line, '|'))
+            return std::nullopt;
+        ++linesRead;
+        lastPress = script.eof();
+        WaitQuiet(true);
+        const std::string who = line.substr(0, line.find(':'));
+        if (who.empty()) {
+            bench.Detach();
+        } else if (who != "-") {
+            EXPECT_TRUE(bench.Attach(who));
+        }
+        return line.substr(who.size() + 1);
+    });
+    std::istream in(&input);
+    env.stdoutIsTerminal = c.terminal;
+    std::vector<std::string> args = Words("wizard " + c.args);
+    const CliRun r = Run(args, &in);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.code, c.code);
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(linesRead, c.linesRead);
+    if (c.masterS53 >= 0) {
+        EXPECT_EQ(bench.NetworkVerdict().rfind("network: OK", 0), 0u) << bench.NetworkVerdict();
+        EXPECT_EQ(bench.StateOf("master").s53, c.masterS53);
+        EXPECT_EQ(bench.StateOf("master").s10, c.masterS10);
+    }
 }
 
-TEST_F(CliWizard, CliWizardDrawsThePicturesOnATerminal) {
-    env.stdoutIsTerminal = true;
-    const CliRun r = RunWizard({"--n", "3"}, {Line("master", "")});
-    EXPECT_EQ(r.out, "1:3 network\n"
-                     "         [M]\n"
-                     "          |\n"
-                     "  +-------+-------+\n"
-                     "  |       |       |\n"
-                     " [S1]    [S2]    [S3]\n"
-                     "1:3 network\n"
-                     "         [M]  <== attach the master\n"
-                     "          |\n"
-                     "  +-------+-------+\n"
-                     "  |       |       |\n"
-                     " [S1]    [S2]    [S3]\n" +
-                         std::string(kConnectMasterNext));
-}
+INSTANTIATE_TEST_SUITE_P(Runs, CliWizard, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace nw::cli::test

@@ -8,27 +8,36 @@
 namespace nw::test {
 namespace {
 
-TEST(OpenClose, TenThousandCyclesLeakNothing) {
-    PtyPair pty;
-    CSerialPort port;
-    // Warm up once so lazily made things (thread stacks, locale) exist.
-    ASSERT_TRUE(port.Open(pty.Path(), 9600, stopbits::kOne, parity::kNone));
-    port.Close();
+// Runs `once` (warm-up: lazily made things such as thread stacks exist
+// after it), then `again`, and checks that nothing the process holds grew.
+template <class Once, class Again> void ExpectNoGrowth(Once once, Again again) {
+    once();
     const std::size_t fds = OpenDescriptors();
     const std::size_t threads = Threads();
     const std::size_t rss = ResidentKiB();
-    for (int i = 0; i < 10000; ++i) {
-        ASSERT_TRUE(port.Open(pty.Path(), 9600, stopbits::kOne, parity::kNone)) << i;
-        if (i % 1000 == 0) {
-            ASSERT_EQ(port.Write("at\r\n", 4), 4u);
-        }
-        port.Close();
-    }
+    again();
     EXPECT_EQ(OpenDescriptors(), fds);
     EXPECT_EQ(Threads(), threads);
     if (kResidentMemoryIsMeaningful) {
         EXPECT_LT(ResidentKiB(), rss + 2048);
     }
+}
+
+TEST(OpenClose, TenThousandCyclesLeakNothing) {
+    PtyPair pty;
+    CSerialPort port;
+    const auto cycle = [&](int i) {
+        ASSERT_TRUE(port.Open(pty.Path(), 9600, stopbits::kOne, parity::kNone)) << i;
+        if (i % 1000 == 0) {
+            ASSERT_EQ(port.Write("at\r\n", 4), 4u);
+        }
+        port.Close();
+    };
+    ExpectNoGrowth([&] { cycle(1); },
+                   [&] {
+                       for (int i = 0; i < 10000 && !::testing::Test::HasFatalFailure(); ++i)
+                           cycle(i);
+                   });
 }
 
 class Endurance : public BenchTest {
@@ -46,20 +55,10 @@ TEST_F(Endurance, AHundredWizardRunsLeakNothing) {
         host.ClearRecords();
         bench.ClearTranscript();
     };
-    run();
-    const std::size_t fds = OpenDescriptors();
-    const std::size_t threads = Threads();
-    const std::size_t rss = ResidentKiB();
-    for (int i = 1; i < 100; ++i) {
-        run();
-        if (HasFatalFailure())
-            return;
-    }
-    EXPECT_EQ(OpenDescriptors(), fds);
-    EXPECT_EQ(Threads(), threads);
-    if (kResidentMemoryIsMeaningful) {
-        EXPECT_LT(ResidentKiB(), rss + 2048);
-    }
+    ExpectNoGrowth(run, [&] {
+        for (int i = 1; i < 100 && !HasFatalFailure(); ++i)
+            run();
+    });
     EXPECT_EQ(bench.NetworkVerdict().rfind("network: OK", 0), 0u);
 }
 

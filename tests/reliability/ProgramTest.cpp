@@ -1,5 +1,6 @@
-// The programs themselves, stopped by a signal in the middle of their work:
-// they end at once and leave nothing behind, neither a locked line nor a link.
+// The programs themselves: nodewright-cli with its real pauses, and both
+// programs stopped by a signal in the middle of their work: they end at once
+// and leave nothing behind, neither a locked line nor a link.
 #include "sim/SimBench.h"
 #include "support/PtyPair.h"
 
@@ -9,14 +10,14 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,14 +32,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Starts argv[0] with standard input `in`, output `out`, errors discarded,
-// and the stop signals at their defaults whatever the test runner set.
-pid_t Spawn(const std::vector<std::string>& argv, int in, int out) {
+// Starts argv[0] on the given standard streams, the stop signals at their
+// defaults whatever the test runner set.
+pid_t Spawn(const std::vector<std::string>& argv, int in, int out, int err) {
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_adddup2(&files, in, STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&files, out, STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&files, err, STDERR_FILENO);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     sigset_t stops;
@@ -62,26 +63,64 @@ pid_t Spawn(const std::vector<std::string>& argv, int in, int out) {
 // The wait status once `pid` ended, or -1 when it still ran after `timeout`
 // (it is killed then).
 int WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
-    if (pid <= 0)
-        return -1;
-    const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
-    pollfd p{pidFd, POLLIN, 0};
-    const bool ended = pidFd >= 0 && poll(&p, 1, static_cast<int>(timeout.count())) == 1;
-    close(pidFd);
-    if (!ended)
+    int status = -1;
+    if (pid > 0 && !WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeout)) {
         kill(pid, SIGKILL);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return ended ? status : -1;
+        waitpid(pid, nullptr, 0);
+        status = -1;
+    }
+    return status;
 }
 
-TEST(StopSignal, TheCliStoppedMidCommandUnlocksTheLine) {
+// Runs the CLI with `args` to its end, standard input empty; its exit code
+// and what it wrote to stdout and stderr together.
+std::pair<int, std::string> RunCli(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{NW_CLI_BINARY};
+    argv.insert(argv.end(), args.begin(), args.end());
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+        return {-1, ""};
+    const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const pid_t pid = Spawn(argv, null, out[1], out[1]);
+    close(null);
+    close(out[1]);
+    std::string text;
+    char buf[4096];
+    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;)
+        text.append(buf, static_cast<std::size_t>(n));
+    close(out[0]);
+    const int status = WaitForExit(pid, 10s);
+    return {status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
+
+TEST(Programs, TheCliTakesTheRealPausesAndReturnsItsStatus) {
+    auto [code, output] = RunCli({"check"});
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(output.rfind("Usage: nodewright-cli", 0), 0u) << output;
+
+    sim::CSimBench bench;
+    ASSERT_TRUE(bench.Start());
+    ASSERT_TRUE(bench.Attach("master"));
+    const auto start = std::chrono::steady_clock::now();
+    std::tie(code, output) = RunCli({"-p", bench.Path(), "check"});
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(output, "Friendly Name: OLMA-M\nBluetooth Address: 0001950A0B00\nMode: MODE0\n"
+                      "FlowControl: OFF\nStatus: STANDBY\nAuthentication: OFF\nEncryption: OFF\n"
+                      "Command Response: ON\n");
+    EXPECT_GE(took.count(), 2.8); // 400 + 2000 + 400 ms
+    EXPECT_LT(took.count(), 4.0);
+    EXPECT_TRUE(bench.WaitForReceived(21, 1s));
+    EXPECT_EQ(bench.Received(), "at\r\nat+btinfo?\r\nato\r\n");
+}
+
+TEST(Programs, TheCliStoppedMidCommandUnlocksTheLine) {
     sim::CSimBench bench;
     ASSERT_TRUE(bench.Start());
     ASSERT_TRUE(bench.Attach("master"));
     const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
     const std::vector<std::string> check{NW_CLI_BINARY, "-p", bench.Path(), "check"};
-    const pid_t pid = Spawn(check, null, null);
+    const pid_t pid = Spawn(check, null, null, null);
     ASSERT_GT(pid, 0);
     EXPECT_TRUE(bench.WaitForReceived(4, 5s)); // "at": open, and in the pause
     kill(pid, SIGTERM);
@@ -94,11 +133,11 @@ TEST(StopSignal, TheCliStoppedMidCommandUnlocksTheLine) {
     EXPECT_EQ(ioctl(line, TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 0) << "the stopped program left the line locked";
     close(line);
-    EXPECT_EQ(WaitForExit(Spawn(check, null, null), 10s), 0);
+    EXPECT_EQ(WaitForExit(Spawn(check, null, null, null), 10s), 0);
     close(null);
 }
 
-TEST(StopSignal, TheSimWithNobodyReadingItsOutputStopsAndRemovesItsLink) {
+TEST(Programs, TheSimWithNobodyReadingItsOutputStopsAndRemovesItsLink) {
     const std::string link =
         (std::filesystem::temp_directory_path() / ("nw-stop-" + std::to_string(getpid()))).string();
     int in[2];
@@ -106,7 +145,8 @@ TEST(StopSignal, TheSimWithNobodyReadingItsOutputStopsAndRemovesItsLink) {
     ASSERT_EQ(pipe2(in, O_CLOEXEC), 0);
     ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
     fcntl(out[0], F_SETPIPE_SZ, 4096); // full after the first few lines
-    const pid_t pid = Spawn({NW_SIM_BINARY, "--link", link}, in[0], out[1]);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const pid_t pid = Spawn({NW_SIM_BINARY, "--link", link}, in[0], out[1], null);
     ASSERT_GT(pid, 0);
     std::string shows;
     for (int i = 0; i < 100; ++i)
@@ -121,7 +161,7 @@ TEST(StopSignal, TheSimWithNobodyReadingItsOutputStopsAndRemovesItsLink) {
     EXPECT_NE(WaitForExit(pid, 2s), -1) << "still running with its output blocked";
     EXPECT_NE(lstat(link.c_str(), &st), 0) << "the link outlived the bench";
     unlink(link.c_str());
-    for (const int fd : {in[0], in[1], out[0], out[1]})
+    for (const int fd : {in[0], in[1], out[0], out[1], null})
         close(fd);
 }
 

@@ -1,0 +1,140 @@
+// What the front end adds around the operations: the command line, the port
+// list, the line options, the trace, an output nobody can write.
+#include "CliFixture.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace nw::cli::test {
+namespace {
+
+TEST_F(CliBench, CliCommandLine) {
+    ASSERT_TRUE(bench.Attach("master"));
+    const std::string p = bench.Path();
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string out;
+        const char* errHas; // usage errors: their reason after the usage line
+    };
+    const Case cases[] = {
+        {{"check"}, 2, "", "--port is required"},
+        {{}, 2, "", "A subcommand is required"},
+        {{"-p", p, "frobnicate"}, 2, "", "unknown command: frobnicate"},
+        {{"-p", p, "check", "--frob"}, 2, "", "--frob"},
+        {{"-p", p, "-b", "9601", "check"}, 2, "", "--baud"},
+        {{"-p", p, "-b", "", "check"}, 2, "", "--baud"},
+        {{"-p", p, "--parity", "mark", "check"}, 2, "", "--parity"},
+        {{"-p", p, "--stop-bits", "3", "check"}, 2, "", "--stop-bits"},
+        {{"-p", p, "wizard", "--n", "5"}, 2, "", "--n"},
+        {{"-p", p, "master", "--mode", "ring"}, 2, "", "--mode"},
+        {{"-p", p, "slave"}, 2, "", "--master is required"},
+        {{"-p", p, "master", "--slave1", "0001950A0B01", "--slave2", "0001950A0B0\x01"},
+         2,
+         "",
+         "--slave2: control character"},
+        {{"-p", p, "slave", "--master", "0001950A\r0B00"}, 2, "", "--master: control character"},
+        {{"check", "-p", "/nonexistent/olma"}, 2, "ERROR: Serial Port Open\n", "/nonexistent/olma"},
+        {{"--version"}, 0, "nodewright-cli 1.0.0.1\n", ""},
+        // Global options may follow the command.
+        {{"detect", "--json", "--port", p, "-b", "9600"},
+         0,
+         "{\"ok\":true,\"detected\":true,\"multiConnection\":true}\n",
+         ""},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = RunArgs(c.args);
+        EXPECT_EQ(r.code, c.code) << c.errHas;
+        EXPECT_EQ(r.out, c.out) << c.errHas;
+        EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+        if (c.code == 2) {
+            EXPECT_EQ(r.sent, "") << c.errHas;
+            if (c.out.empty()) {
+                EXPECT_EQ(r.err.rfind("Usage: nodewright-cli [OPTIONS] COMMAND", 0), 0u) << r.err;
+            }
+        }
+    }
+
+    using Args = std::vector<std::string>;
+    for (const auto& [args, word] :
+         {std::pair{Args{"--help"}, "autofill"}, std::pair{Args{"master", "--help"}, "--slave4"}}) {
+        const CliRun r = RunArgs(args);
+        EXPECT_EQ(r.code, 0);
+        EXPECT_NE(r.out.find("Usage: nodewright-cli"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(word), std::string::npos) << r.out;
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST_F(CliBench, CliPortsListsOnePerLine) {
+    namespace fs = std::filesystem;
+    std::string dir = (fs::temp_directory_path() / "nw_cli_ports_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(dir.data()), nullptr);
+    fs::create_directories(fs::path(dir) / "sys/class/tty/rfcomm0");
+    fs::create_directories(fs::path(dir) / "dev");
+    std::ofstream(fs::path(dir) / "dev/rfcomm0") << "";
+    env.sysRoot = dir + "/sys";
+    env.devRoot = dir + "/dev";
+    const CliRun r = RunArgs({"ports"});
+    fs::remove_all(dir);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, dir + "/dev/rfcomm0\n");
+}
+
+TEST_F(CliBench, CliLineOptionsReachThePortAndTheLineIsLeftUnlocked) {
+    ASSERT_TRUE(bench.Attach("master"));
+    EXPECT_EQ(Run({"-b", "19200", "--parity", "odd", "--stop-bits", "2", "detect"}).code, 0);
+    // The terminal keeps the settings the port gave it.
+    const int fd = ::open(bench.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    termios t{};
+    ASSERT_EQ(::tcgetattr(fd, &t), 0);
+    int exclusive = -1; // the closed port unlocked the line
+    EXPECT_EQ(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    ::close(fd);
+    EXPECT_EQ(cfgetospeed(&t), B19200);
+    // (A pseudo-terminal keeps PARODD but drops PARENB.)
+    EXPECT_EQ(t.c_cflag & (PARODD | CSTOPB), PARODD | CSTOPB);
+}
+
+TEST_F(CliBench, CliTraceSpellsEveryChunkWithItsTime) {
+    ASSERT_TRUE(bench.Attach("master"));
+    env.elapsedMs = [] { return 412.3; };
+    const CliRun r = Run({"--trace", "detect"});
+    EXPECT_EQ(r.out, "OLMA detected.\n");
+    std::istringstream lines(r.err);
+    std::string written;
+    std::string read; // the reader may cut replies anywhere: compare them joined
+    for (std::string line; std::getline(lines, line);) {
+        ASSERT_EQ(line.substr(0, 13), "    412.3 ms ") << line;
+        ASSERT_TRUE(line.substr(13, 3) == "TX " || line.substr(13, 3) == "RX ") << line;
+        (line[13] == 'T' ? written : read) += line.substr(16) + (line[13] == 'T' ? "|" : "");
+    }
+    EXPECT_EQ(written, "at<CR><LF>|at+btinfo?<CR><LF>|ats53?<CR><LF>|");
+    EXPECT_EQ(read, "<CR><LF>OK<CR><LF>"
+                    "<CR><LF>0001950A0B00,OLMA-M,MODE0,STANDBY,NoFC,0,0<CR><LF><CR><LF>OK<CR><LF>"
+                    "<CR><LF>0<CR><LF><CR><LF>OK<CR><LF>");
+}
+
+TEST_F(CliBench, CliAResultThatCannotBeWrittenIsAFailure) {
+    struct Full : std::streambuf {
+        int_type overflow(int_type) override { return traits_type::eof(); }
+    } full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    std::istringstream in;
+    ASSERT_TRUE(bench.Attach("master"));
+    const std::string path = bench.Path();
+    const char* argv[] = {"nodewright-cli", "-p", path.c_str(), "check"};
+    EXPECT_EQ(RunCli(4, argv, in, out, err, env), 1);
+    EXPECT_NE(err.str().find("standard output could not be written"), std::string::npos);
+}
+
+} // namespace
+} // namespace nw::cli::test
