@@ -153,6 +153,24 @@ const Case kCases[] = {
     // The report (3 pauses), the wake-up, S46.
     {"AutoFillLineVanishes", "master", Slaves, "--json autofill", 1, "{\"ok\":false}\n", kAny, kAny,
      5},
+    // verify: reads only; 0 verified, 3 a field differs, 1 not found.
+    {"VerifyMaster", "master", Slaves, "verify master --slave1 0001950a0b01 --slave3 0001950A0B03",
+     3,
+     "Mode: MODE0 expected MODE1\nS53: 1 ok\nS46: 0001950A0B01 ok\nS54: 000000000000 ok\n"
+     "S55: 0001950A0B03 ok\nS56: 000000000000 ok\nS10: 1 ok\nNOT VERIFIED: 1 field(s) differ\n",
+     std::string(kOpening) + "ats10?\r\nats53?\r\nats46?\r\nats54?\r\nats55?\r\nats56?\r\n"},
+    {"VerifySlaveJson", "slave1",
+     [](CSimAdapter& a) {
+         a.State().mode = 2;
+         a.State().s46 = "0001950A0B00";
+     },
+     "--json verify slave --master 0001950A0B00", 0,
+     "{\"ok\":true,\"role\":\"slave\",\"fields\":[{\"name\":\"Mode\",\"value\":\"MODE2\","
+     "\"expected\":\"MODE2\",\"ok\":true},{\"name\":\"S53\",\"value\":\"0\",\"expected\":\"0\","
+     "\"ok\":true},{\"name\":\"S46\",\"value\":\"0001950A0B00\",\"expected\":\"0001950A0B00\","
+     "\"ok\":true},{\"name\":\"S10\",\"value\":\"1\",\"expected\":\"1\",\"ok\":true}]}\n"},
+    {"VerifyNoAdapter", "", nullptr, "verify slave --master 0001950A0B00", 1,
+     "OLMA Not detected.\n"},
 };
 
 class CliCommand : public CliBench, public ::testing::WithParamInterface<Case> {};

@@ -89,6 +89,16 @@ const Case kCases[] = {
      "restart: the button is not available now\n", 3},
     {"PicturesOnATerminal", "--n 3", "master:", 1, std::string(kTree) + kTreeMaster + kMasterNext,
      "", 1, -1, -1, true},
+    // Each adapter read back after its step; a Check on slave2 mid-run gave
+    // the slaves slave2's address, which the master step finds out.
+    {"VerifyCatchesACheckMidRun", "--verify", "master:|master:|slave1:|slave2:check|-:|master:", 1,
+     std::string(kMasterNext) + kSetting + kSlave1 + kSetting + kSlave2 +
+         "Friendly Name: OLMA-S2\nBluetooth Address: 0001950A0B02\nMode: MODE0\nFlowControl: "
+         "OFF\nStatus: STANDBY\nAuthentication: OFF\nEncryption: OFF\nCommand Response: ON\n" +
+         kSlave2 + kSetting + kMasterLast + kSetting +
+         "NOT VERIFIED: this is not the master the slaves were given (0001950A0B02). Check and "
+         "push retry button.\n",
+     "", 6},
     // The master step: detection 2, report 3, then S46.
     {"LineVanishesInTheMasterStep", "", "master:|master:|slave1:|slave2:|master:", 1,
      kToTheMasterStep + "reterror\n" + kRetry, "", 5, -1, -1, false, 6},
