@@ -96,6 +96,14 @@ constexpr Step kReportResponsesOff[] = {kDescribe, Pause(kShortMs), Bare(cmd::kA
 constexpr Step kResetConfirmed[] = {Needs(cmd::kFactoryReset, kConfirmMs)};
 constexpr Step kResetBlind[] = {Bare(cmd::kFactoryReset, kBlindMs)};
 
+// The register queries of a readback; their replies are parsed afterwards.
+constexpr Step kAskS46 = {.command = cmd::kAts46Query, .pauseMs = kAddressQueryMs};
+constexpr Step kAskS54 = {.command = cmd::kAts54Query, .pauseMs = kAddressQueryMs};
+constexpr Step kAskS55 = {.command = cmd::kAts55Query, .pauseMs = kAddressQueryMs};
+constexpr Step kAskS56 = {.command = cmd::kAts56Query, .pauseMs = kAddressQueryMs};
+constexpr Step kAskS10 = {.command = cmd::kAts10Query, .pauseMs = kSettingQueryMs};
+constexpr Step kAskS53 = {.command = cmd::kAts53Query, .pauseMs = kSettingQueryMs};
+
 constexpr const char* kAddressWrites[] = {cmd::kAts46Write, cmd::kAts54Write, cmd::kAts55Write,
                                           cmd::kAts56Write};
 constexpr const char* kAddressClears[] = {cmd::kAts46Clear, cmd::kAts54Clear, cmd::kAts55Clear,
@@ -231,14 +239,7 @@ OutcomeKind WriteManualSlave(CCommandExchange& ex, const std::string& masterAddr
 }
 
 MasterRegisters ReadMasterRegisters(CCommandExchange& ex) {
-    constexpr Step kRead[] = {
-        {.command = cmd::kAts46Query, .pauseMs = kAddressQueryMs},
-        {.command = cmd::kAts54Query, .pauseMs = kAddressQueryMs},
-        {.command = cmd::kAts55Query, .pauseMs = kAddressQueryMs},
-        {.command = cmd::kAts56Query, .pauseMs = kAddressQueryMs},
-        {.command = cmd::kAts10Query, .pauseMs = kSettingQueryMs},
-        {.command = cmd::kAts53Query, .pauseMs = kSettingQueryMs},
-    };
+    constexpr Step kRead[] = {kAskS46, kAskS54, kAskS55, kAskS56, kAskS10, kAskS53};
     constexpr const char* kNames[] = {"S46", "S54", "S55", "S56", "S10", "S53"};
     const script::Result run = script::Run(ex, kRead);
     MasterRegisters r;
@@ -262,14 +263,7 @@ MasterRegisters ReadMasterRegisters(CCommandExchange& ex) {
 }
 
 SettingReplies QuerySettings(CCommandExchange& ex, bool master) {
-    constexpr Step kQueries[] = {
-        {.command = cmd::kAts10Query, .pauseMs = kSettingQueryMs},
-        {.command = cmd::kAts53Query, .pauseMs = kSettingQueryMs},
-        {.command = cmd::kAts46Query, .pauseMs = kAddressQueryMs},
-        {.command = cmd::kAts54Query, .pauseMs = kAddressQueryMs},
-        {.command = cmd::kAts55Query, .pauseMs = kAddressQueryMs},
-        {.command = cmd::kAts56Query, .pauseMs = kAddressQueryMs},
-    };
+    constexpr Step kQueries[] = {kAskS10, kAskS53, kAskS46, kAskS54, kAskS55, kAskS56};
     const std::span<const Step> steps(kQueries, master ? 6 : 3);
     const script::Result run = script::Run(ex, steps);
     SettingReplies r{run.kind, {}};
