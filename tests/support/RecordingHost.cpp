@@ -19,13 +19,11 @@ void RecordingHost::Pause(std::uint32_t ms) {
 
 void RecordingHost::EnableControl(int id, bool enable) {
     m_enabled[id] = enable;
-    m_log.push_back("enable " + std::to_string(id) + (enable ? " on" : " off"));
 }
 
 void RecordingHost::SetText(int id, const std::string& text) {
     m_text[id] = text;
     m_textLog.emplace_back(id, text);
-    m_log.push_back("text " + std::to_string(id) + " " + text);
 }
 
 std::string RecordingHost::GetText(int id) {
@@ -68,7 +66,6 @@ void RecordingHost::ShowPicture(int templateId, bool show) {
 void RecordingHost::MessageBox(const std::string& text, const std::string& detail) {
     m_boxes.push_back(text);
     m_details.push_back(detail);
-    m_log.push_back("box " + text);
 }
 
 void RecordingHost::BeginWaitCursor() {
@@ -76,9 +73,6 @@ void RecordingHost::BeginWaitCursor() {
 }
 void RecordingHost::EndWaitCursor() {
     --m_wait;
-}
-void RecordingHost::DataPushed() {
-    m_log.push_back("pushed");
 }
 
 void RecordingHost::RunManualWindow(CSetupDlg& owner) {
@@ -91,7 +85,6 @@ void RecordingHost::RunManualWindow(CSetupDlg& owner) {
     dlg.OnInitDialog();
     if (onManualWindow)
         onManualWindow(dlg, *m_manual);
-    m_log.push_back("manual closed");
 }
 
 bool RecordingHost::Enabled(int id) const {
@@ -118,13 +111,6 @@ int RecordingHost::VisiblePicture() const {
     return m_visible.size() == 1 ? *m_visible.begin() : -1;
 }
 
-std::uint64_t RecordingHost::PausedMs() const {
-    std::uint64_t sum = 0;
-    for (auto p : m_pauses)
-        sum += p;
-    return sum;
-}
-
 std::vector<std::string> RecordingHost::TextHistory(int id) const {
     std::vector<std::string> out;
     for (const auto& [tid, text] : m_textLog) {
@@ -138,7 +124,6 @@ void RecordingHost::ClearRecords() {
     m_boxes.clear();
     m_details.clear();
     m_pauses.clear();
-    m_log.clear();
     m_textLog.clear();
 }
 

@@ -36,9 +36,7 @@ class RecordingHost : public IHost {
     void MessageBox(const std::string& text, const std::string& detail) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    void DataPushed() override;
     void RunManualWindow(CSetupDlg& owner) override;
-    void RunAboutBox() override { m_log.push_back("about"); }
 
     // What the manual window does while open (default: nothing beyond its
     // opening report). Its own host is `ManualHost()`.
@@ -54,11 +52,7 @@ class RecordingHost : public IHost {
     const std::vector<std::string>& Boxes() const { return m_boxes; }
     const std::vector<std::string>& BoxDetails() const { return m_details; }
     const std::vector<std::uint32_t>& Pauses() const { return m_pauses; }
-    std::uint64_t PausedMs() const;
-    const std::vector<std::string>& Log() const { return m_log; }
     int WaitDepth() const { return m_wait; }
-    const std::vector<std::string>& ComboItems(int id) { return m_combo[id]; }
-    int ComboSelection(int id) { return m_comboSel.count(id) ? m_comboSel[id] : -1; }
     // Distinct texts the message static (or any id) showed, in order.
     std::vector<std::string> TextHistory(int id) const;
 
@@ -85,7 +79,6 @@ class RecordingHost : public IHost {
     std::vector<std::string> m_boxes;
     std::vector<std::string> m_details;
     std::vector<std::uint32_t> m_pauses;
-    std::vector<std::string> m_log;
     std::vector<std::pair<int, std::string>> m_textLog;
     int m_wait = 0;
     RecordingHost* m_manual = nullptr;
