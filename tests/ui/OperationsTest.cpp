@@ -171,6 +171,8 @@ const Case kCases[] = {
     {"DetectAbsent", "", nullptr, Detect(), kAbsent, {400, 400, 400, 400}, OutcomeKind::Failed},
     {"MultiSupported", "master", kAsIs, Multi(), "ats53?\r\n"},
     {"MultiMissing", "master", kNoMulti, Multi(), "ats53?\r\n", {}, OutcomeKind::Failed},
+    // Silence cannot be told from support: only "ERROR" says no.
+    {"MultiSilence", "", nullptr, Multi(), "ats53?\r\n"},
 
     // The information report: "ato" after any OK in the main window, only
     // after an escape in the Manual Setting window; "ats10=0" to a silent one.
