@@ -39,6 +39,7 @@ int WriteIcons(const QString& root) {
 int main(int argc, char* argv[]) {
     nw::ReleasePortsOnStopSignals(); // a logout or kill leaves the line usable
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("nodewright"));
     QApplication::setApplicationName(QStringLiteral("nodewright"));
     QApplication::setApplicationVersion(QString::fromUtf8(nw::res::kVersionText));
     QApplication::setDesktopFileName(QStringLiteral("nodewright"));

@@ -14,12 +14,14 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QSettings>
 #include <QShortcut>
 
 namespace nw::qt {
 
 namespace {
 namespace m = id::main;
+constexpr char kVerifySetting[] = "wizard/verifyEachStep";
 } // namespace
 
 CMainWindow::CMainWindow(const MainWindowOptions& options)
@@ -37,6 +39,17 @@ CMainWindow::CMainWindow(const MainWindowOptions& options)
     connect(about, &QAction::triggered, this, &CMainWindow::OpenAbout);
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(f1, &QShortcut::activated, this, &CMainWindow::OpenAbout);
+    // Beside it: each adapter read back at the end of its wizard step,
+    // remembered between runs.
+    QAction* verify = m_menu->addAction(QStringLiteral("Verify each adapter after setting"));
+    verify->setObjectName(QStringLiteral("verifyEachStep"));
+    verify->setCheckable(true);
+    verify->setChecked(QSettings().value(kVerifySetting, false).toBool());
+    m_dlg.m_verifyEachStep = verify->isChecked();
+    connect(verify, &QAction::toggled, this, [this](bool on) {
+        m_dlg.m_verifyEachStep = on;
+        QSettings().setValue(kVerifySetting, on);
+    });
 
     setWindowIcon(AppIcon());
     CreatePicturePages();

@@ -3,6 +3,7 @@
 #include "app/qt/TemplateFont.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
     QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);               // settings of their own, not the user's
     QApplication::setFont(nw::qt::TemplateFont("굴림", 9)); // as the program does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -4,10 +4,11 @@
 // screen reader told every message; and message boxes over the window the
 // user is in.
 #include "GuiFixture.h"
-
 #include "ui/Messages.h"
 
 #include <QAbstractButton>
+#include <QMenu>
+#include <QSettings>
 
 #include <algorithm>
 #include <optional>
@@ -152,6 +153,20 @@ TEST_F(GuiMainWindow, MainWindowBoxesOpenOverTheManualWindow) {
         WhileRunning([&] { window->Host().MessageBox("reterror", ""); }, answer);
         EXPECT_EQ(parent, &m);
     });
+}
+
+TEST_F(GuiMainWindow, VerifyEachAdapterIsAMenuChoiceRememberedBetweenRuns) {
+    QSettings().remove(QStringLiteral("wizard/verifyEachStep"));
+    for (const bool on : {true, false}) {
+        OpenWindow();
+        auto* verify = window->AboutMenu()->findChild<QAction*>(QStringLiteral("verifyEachStep"));
+        ASSERT_NE(verify, nullptr);
+        EXPECT_EQ(verify->isChecked(), !on); // as the last run left it
+        verify->trigger();
+        EXPECT_EQ(window->Logic().m_verifyEachStep, on);
+        line.reset();
+        window.reset();
+    }
 }
 
 } // namespace
