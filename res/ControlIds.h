@@ -85,5 +85,8 @@ inline constexpr std::array<int, 15> kPicturePages = {
 
 // The system menu item that opens the about box.
 inline constexpr int kSysCommandAbout = 16;
+// The system menu item that turns the wizard's read-back of each adapter on
+// and off.
+inline constexpr int kSysCommandVerify = 32;
 
 } // namespace nw::id

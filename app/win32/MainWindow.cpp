@@ -10,6 +10,19 @@ namespace {
 // The timer that tells onShown the window is up: timer messages come only
 // once the queue is empty, after the dialog manager has shown the window.
 constexpr UINT_PTR kShownTimer = 1;
+
+// Where the program keeps its choices, per user.
+constexpr wchar_t kSettingsKey[] = L"Software\\Nodewright";
+constexpr wchar_t kVerifyValue[] = L"VerifyEachStep";
+constexpr wchar_t kVerifyText[] = L"Verify each adapter after setting";
+
+bool VerifyRemembered() {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kVerifyValue, RRF_RT_REG_DWORD, nullptr,
+                        &value, &size) == ERROR_SUCCESS &&
+           value != 0;
+}
 } // namespace
 
 CMainWindow::CMainWindow(CHostContext& context, CSerialEnum* ports)
@@ -17,6 +30,7 @@ CMainWindow::CMainWindow(CHostContext& context, CSerialEnum* ports)
       m_host(context), m_dlg(m_host) {
     m_host.onRunManualWindow = [this](CSetupDlg& owner) { RunManual(owner); };
     m_host.onRunAboutBox = [this] { RunAbout(); };
+    m_dlg.m_verifyEachStep = VerifyRemembered();
     m_icon = LoadIconW(context.instance, MAKEINTRESOURCEW(res::kIconApp));
     m_smallIcon = static_cast<HICON>(LoadImageW(context.instance, MAKEINTRESOURCEW(res::kIconApp),
                                                 IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -67,8 +81,18 @@ void CMainWindow::AddAboutItem() {
     if (LoadStringW(Context().instance, static_cast<UINT>(res::kStringAboutMenu), text,
                     static_cast<int>(std::size(text))) > 0) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING | (m_dlg.m_verifyEachStep ? MF_CHECKED : MF_UNCHECKED),
+                    static_cast<UINT_PTR>(id::kSysCommandVerify), kVerifyText);
         AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id::kSysCommandAbout), text);
     }
+}
+
+void CMainWindow::ToggleVerify() {
+    m_dlg.m_verifyEachStep = !m_dlg.m_verifyEachStep;
+    CheckMenuItem(GetSystemMenu(Hwnd(), FALSE), static_cast<UINT>(id::kSysCommandVerify),
+                  MF_BYCOMMAND | (m_dlg.m_verifyEachStep ? MF_CHECKED : MF_UNCHECKED));
+    const DWORD value = m_dlg.m_verifyEachStep ? 1 : 0;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, kVerifyValue, REG_DWORD, &value, sizeof value);
 }
 
 void CMainWindow::CreatePicturePages() {
@@ -105,6 +129,11 @@ bool CMainWindow::OnCommand(int id, int code) {
 bool CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
     switch (message) {
     case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0u) == static_cast<WPARAM>(id::kSysCommandVerify)) {
+            ToggleVerify();
+            result = TRUE;
+            return true;
+        }
         if ((wParam & 0xFFF0u) != static_cast<WPARAM>(id::kSysCommandAbout))
             return false; // the system's own commands
         RunOperation([this, wParam] { m_dlg.OnSysCommand(static_cast<unsigned>(wParam)); });

@@ -45,6 +45,7 @@ class CMainWindow : public CTemplateDialog {
 
   private:
     void AddAboutItem();
+    void ToggleVerify();
     void CreatePicturePages();
     void LayoutPictures();
     void RunManual(CSetupDlg& owner);

@@ -174,7 +174,22 @@ TEST(WindowsUi, SystemMenuAboutBoxAndMessageBoxOverTheMainWindow) {
         wchar_t text[128] = {};
         GetMenuStringW(menu, static_cast<UINT>(n - 1), text, 128, MF_BYPOSITION);
         EXPECT_EQ(Narrow(text), res::kAboutMenuText);
-        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 2), MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 3), MF_BYPOSITION) & MF_SEPARATOR);
+        // The read-back choice: toggled from the menu, checked, remembered.
+        const UINT verify = static_cast<UINT>(id::kSysCommandVerify);
+        EXPECT_EQ(GetMenuItemID(menu, n - 2), verify);
+        const bool was = w.Logic().m_verifyEachStep;
+        EXPECT_EQ((GetMenuState(menu, verify, MF_BYCOMMAND) & MF_CHECKED) != 0, was);
+        SendMessageW(w.Hwnd(), WM_SYSCOMMAND, verify, 0);
+        EXPECT_EQ(w.Logic().m_verifyEachStep, !was);
+        EXPECT_EQ((GetMenuState(menu, verify, MF_BYCOMMAND) & MF_CHECKED) != 0, !was);
+        DWORD stored = 2;
+        DWORD size = sizeof stored;
+        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Nodewright", L"VerifyEachStep",
+                               RRF_RT_REG_DWORD, nullptr, &stored, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(stored, was ? 0u : 1u);
+        SendMessageW(w.Hwnd(), WM_SYSCOMMAND, verify, 0); // as it was
         EXPECT_NE(SendMessageW(w.Hwnd(), WM_GETICON, ICON_BIG, 0), 0);
         EXPECT_NE(SendMessageW(w.Hwnd(), WM_QUERYDRAGICON, 0, 0), 0);
 
