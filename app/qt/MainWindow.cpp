@@ -10,8 +10,10 @@
 #include "ui/MessageMaps.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
@@ -22,6 +24,13 @@ namespace nw::qt {
 namespace {
 namespace m = id::main;
 constexpr char kVerifySetting[] = "wizard/verifyEachStep";
+constexpr char kPortSetting[] = "line/port";
+constexpr char kBaudSetting[] = "line/baud";
+constexpr char kParitySetting[] = "line/parity";
+constexpr char kStopBitsSetting[] = "line/stopBits";
+constexpr char kResponseSetting[] = "wizard/disableResponse";
+constexpr char kSizeSetting[] = "wizard/oneToN";
+constexpr char kModeSetting[] = "wizard/mode";
 } // namespace
 
 CMainWindow::CMainWindow(const MainWindowOptions& options)
@@ -57,6 +66,54 @@ CMainWindow::CMainWindow(const MainWindowOptions& options)
 
     CSerialEnum system;
     RunOperation([&] { m_dlg.OnInitDialog(options.ports ? *options.ports : system); });
+    RestoreSettings();
+    connect(this, &QDialog::finished, this, &CMainWindow::SaveSettings);
+}
+
+void CMainWindow::RestoreSettings() {
+    const QSettings settings;
+    // A combo takes a remembered text only when it lists it; a port that is
+    // gone leaves the port box empty.
+    auto pick = [&](int id, const char* key) {
+        auto* combo = ControlAs<QComboBox>(id);
+        const QString text = settings.value(QString::fromUtf8(key)).toString();
+        if (combo == nullptr || text.isEmpty())
+            return;
+        if (const int at = combo->findText(text); at >= 0)
+            combo->setCurrentIndex(at);
+        else if (id == m::kComboPort)
+            combo->setEditText(QFileInfo::exists(text) ? text : QString()); // typed, not listed
+    };
+    pick(m::kComboPort, kPortSetting);
+    pick(m::kComboBaud, kBaudSetting);
+    pick(m::kComboParity, kParitySetting);
+    pick(m::kComboStopBits, kStopBitsSetting);
+    if (auto* box = ControlAs<QCheckBox>(m::kCheckDisableResponse))
+        box->setChecked(settings.value(kResponseSetting, false).toBool());
+    // The choices as their radio buttons' handlers make them.
+    const int size = settings.value(kSizeSetting, 0).toInt();
+    const bool nodeSwitching = settings.value(kModeSetting, 0).toInt() == 1;
+    RunOperation([&] {
+        (size == 2 ? m_dlg.OnRadio1To4() : size == 1 ? m_dlg.OnRadio1To3() : m_dlg.OnRadio1To2());
+        (nodeSwitching ? m_dlg.OnRadioNodeSwitching() : m_dlg.OnRadioMultiDrop());
+        m_dlg.UpdateData();
+    });
+}
+
+void CMainWindow::SaveSettings() {
+    QSettings settings;
+    auto keep = [&](int id, const char* key) {
+        if (auto* combo = ControlAs<QComboBox>(id))
+            settings.setValue(QString::fromUtf8(key), combo->currentText());
+    };
+    keep(m::kComboPort, kPortSetting);
+    keep(m::kComboBaud, kBaudSetting);
+    keep(m::kComboParity, kParitySetting);
+    keep(m::kComboStopBits, kStopBitsSetting);
+    if (auto* box = ControlAs<QCheckBox>(m::kCheckDisableResponse))
+        settings.setValue(kResponseSetting, box->isChecked());
+    settings.setValue(kSizeSetting, static_cast<int>(m_dlg.m_nOneToN));
+    settings.setValue(kModeSetting, static_cast<int>(m_dlg.m_nMode));
 }
 
 CMainWindow::~CMainWindow() = default;

@@ -58,6 +58,10 @@ class CMainWindow : public CTemplateWindow {
 
   private:
     void CreatePicturePages();
+    // The line settings and wizard choices of the last run, and keeping them
+    // for the next (QSettings, the user's own).
+    void RestoreSettings();
+    void SaveSettings();
     void OpenAbout();
     void RunManual(CSetupDlg& owner);
     void RunAbout();

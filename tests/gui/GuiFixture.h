@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -129,6 +130,7 @@ inline std::vector<std::string> AnswerBoxes(const std::function<void()>& action)
 class GuiBench : public ::testing::Test {
   protected:
     void SetUp() override {
+        QSettings().clear(); // every test starts from a first run
         std::string error;
         ASSERT_TRUE(bench.Start(&error)) << error;
     }

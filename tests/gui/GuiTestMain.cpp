@@ -3,7 +3,8 @@
 #include "app/qt/TemplateFont.h"
 
 #include <QApplication>
-#include <QStandardPaths>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,10 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
     QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);               // settings of their own, not the user's
+    // Settings of this process's own, not the user's nor another test's.
+    const QTemporaryDir settings;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     QApplication::setFont(nw::qt::TemplateFont("굴림", 9)); // as the program does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -7,7 +7,10 @@
 #include "ui/Messages.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
+#include <QRadioButton>
 #include <QSettings>
 
 #include <algorithm>
@@ -155,8 +158,31 @@ TEST_F(GuiMainWindow, MainWindowBoxesOpenOverTheManualWindow) {
     });
 }
 
+TEST_F(GuiMainWindow, LineSettingsAndWizardChoicesAreRememberedBetweenRuns) {
+    OpenWindow();
+    Main<QComboBox>(id::main::kComboBaud)->setCurrentText(QStringLiteral("19200"));
+    Main<QComboBox>(id::main::kComboParity)->setCurrentText(QStringLiteral("Even"));
+    Main<QComboBox>(id::main::kComboStopBits)->setCurrentText(QStringLiteral("2"));
+    Main<QComboBox>(id::main::kComboPort)->setEditText(QStringLiteral("/dev/nodewright-gone"));
+    Main<QCheckBox>(id::main::kCheckDisableResponse)->setChecked(true);
+    window->Logic().OnRadio1To3();
+    window->Logic().OnRadioNodeSwitching();
+    window->close();
+    line.reset();
+    OpenWindow();
+    EXPECT_EQ(Main<QComboBox>(id::main::kComboBaud)->currentText(), QStringLiteral("19200"));
+    EXPECT_EQ(Main<QComboBox>(id::main::kComboParity)->currentText(), QStringLiteral("Even"));
+    EXPECT_EQ(Main<QComboBox>(id::main::kComboStopBits)->currentText(), QStringLiteral("2"));
+    EXPECT_EQ(Main<QComboBox>(id::main::kComboPort)->currentText(), QString()); // gone
+    EXPECT_TRUE(Main<QCheckBox>(id::main::kCheckDisableResponse)->isChecked());
+    EXPECT_EQ(window->Logic().m_nOneToN, NetworkSize::OneToThree);
+    EXPECT_EQ(window->Logic().m_nMode, ConnectionMode::NodeSwitching);
+    EXPECT_TRUE(Main<QRadioButton>(id::main::kRadio1To3)->isChecked());
+    EXPECT_TRUE(Main<QRadioButton>(id::main::kRadioNodeSwitching)->isChecked());
+    EXPECT_EQ(window->VisiblePicture(), id::page::k1To3Overview);
+}
+
 TEST_F(GuiMainWindow, VerifyEachAdapterIsAMenuChoiceRememberedBetweenRuns) {
-    QSettings().remove(QStringLiteral("wizard/verifyEachStep"));
     for (const bool on : {true, false}) {
         OpenWindow();
         auto* verify = window->AboutMenu()->findChild<QAction*>(QStringLiteral("verifyEachStep"));
