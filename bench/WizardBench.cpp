@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <numeric>
 
 int main() {
     nw::sim::CSimBench bench;
@@ -29,7 +30,7 @@ int main() {
     }
     const double wall =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-    const double paused = static_cast<double>(host.PausedMs());
+    const double paused = std::accumulate(host.Pauses().begin(), host.Pauses().end(), 0.0);
     std::printf("1:4 wizard, real pauses   %s\n", host.Text(nw::id::main::kStaticMessage).c_str());
     std::printf("  sum of pauses           %10.1f ms\n", paused);
     std::printf("  wall time               %10.1f ms\n", wall);
