@@ -74,9 +74,6 @@ class CSetupDlg final : public IMainWindowState {
     ConnectionMode Mode() const override { return m_nMode; }
     void SetMode(ConnectionMode mode) override { m_nMode = mode; }
     void ShowMasterSet(int slaves) override;
-
-    void EnablePortOpenControls();
-    void EnablePortClosedControls();
     // The device the port box names: a listed port's device, or the typed text.
     std::string ChosenDevice();
 
@@ -107,6 +104,8 @@ class CSetupDlg final : public IMainWindowState {
     std::string VerifyStep(bool master);
     void HideAllPictures();
     void ShowPicture(int page); // hides all pages, then shows `page`
+    void EnablePortOpenControls();
+    void EnablePortClosedControls();
     bool ResponseDisabled();
     // Shows a wizard failure (Retry) and returns its outcome.
     Outcome ReportFailure(const std::string& text);

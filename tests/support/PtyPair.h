@@ -18,15 +18,12 @@ class PtyPair {
     PtyPair& operator=(const PtyPair&) = delete;
 
     const std::string& Path() const { return m_path; }
-    int Controller() const { return m_master; }
     int HeldTerminal() const { return m_slave; }
 
     // Writes bytes as the device would send them.
     void Send(const std::string& bytes);
     // Reads what the port wrote until `n` bytes came or the time-out passed.
     std::string Read(std::size_t n, std::chrono::milliseconds timeout);
-    // Reads whatever arrives within the time-out.
-    std::string ReadFor(std::chrono::milliseconds timeout);
     // Closes both sides: to the port the line vanishes.
     void Vanish();
 

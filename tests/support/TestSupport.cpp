@@ -78,10 +78,6 @@ std::string PtyPair::Read(std::size_t n, std::chrono::milliseconds timeout) {
     return out;
 }
 
-std::string PtyPair::ReadFor(std::chrono::milliseconds timeout) {
-    return Read(static_cast<std::size_t>(-1), timeout);
-}
-
 double ProcessCpuMs() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
