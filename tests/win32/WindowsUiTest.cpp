@@ -1,15 +1,13 @@
 // The native Windows windows, run for real (under Wine with a virtual display
 // in CI): what the Win32 code adds to the toolkit-free window logic. Dialogs
 // built from the templates, the about box and message box over their owner,
-// the resources, the picture pages, the pause that keeps painting while input
-// waits, and one run from clicks to the simulated bench: Port Open, Check
-// OLMA, Manual Setting and a whole 1:2 wizard.
+// the pause that keeps painting while input waits, and one run from clicks to
+// the simulated bench: Port Open, Check OLMA, Manual Setting and a whole 1:2
+// wizard, whose picture pages are checked on the way.
 #include "app/win32/MainWindow.h"
 #include "app/win32/PaintingPause.h"
-#include "app/win32/PictureBitmap.h"
 #include "app/win32/Text.h"
 #include "res/ControlIds.h"
-#include "res/PicturePages.h"
 #include "res/Strings.h"
 
 #include <gtest/gtest.h>
@@ -211,84 +209,6 @@ TEST(WindowsUi, SystemMenuAboutBoxAndMessageBoxOverTheMainWindow) {
         EXPECT_EQ(box.text, "ERROR: Serial Port Open\n\nCOM7: no such device");
         EXPECT_EQ(box.owner, w.Hwnd());
     });
-}
-
-// The system menu's text and the icon come from the resources (above).
-TEST(WindowsUi, VersionResourceIsKoreanWithTheProgramsVersion) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::vector<BYTE> data(GetFileVersionInfoSizeW(path, nullptr));
-    ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(data.size()), data.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    wchar_t* name = nullptr;
-    UINT len = 0;
-    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &len));
-    const auto& v = res::kFileVersion;
-    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(v[0] << 16 | v[1]));
-    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(v[2] << 16 | v[3]));
-    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
-    // Korean, UTF-16: the block 041204b0.
-    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\041204b0\\InternalName",
-                               reinterpret_cast<void**>(&name), &len));
-    EXPECT_EQ(Narrow(name), res::kInternalName);
-}
-
-TEST(WindowsUi, PicturePagesLieOverThePictureAreaOneShowing) {
-    WithMainWindow([](CMainWindow& w) {
-        HWND dlg = w.Hwnd();
-        EXPECT_EQ(w.VisiblePicture(), 138); // the 1:2 overview
-        const RECT want = ClientRectOf(GetDlgItem(dlg, m::kPictureArea));
-        int visible = 0;
-        for (int page : id::kPicturePages) {
-            SCOPED_TRACE("page " + std::to_string(page));
-            HWND h = w.Picture(page);
-            ASSERT_NE(h, nullptr);
-            EXPECT_EQ(GetParent(h), dlg);
-            const RECT at = ClientRectOf(h);
-            EXPECT_TRUE(EqualRect(&at, &want));
-            visible += IsWindowVisible(h) ? 1 : 0;
-            // The page's bitmap at its own size and depth.
-            auto bitmap = reinterpret_cast<HBITMAP>(
-                SendMessageW(GetWindow(h, GW_CHILD), STM_GETIMAGE, IMAGE_BITMAP, 0));
-            DIBSECTION dib{};
-            ASSERT_EQ(GetObjectW(bitmap, sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
-            EXPECT_EQ(dib.dsBm.bmWidth, res::kBitmapWidth);
-            EXPECT_EQ(dib.dsBm.bmHeight, res::kBitmapHeight);
-            EXPECT_EQ(dib.dsBm.bmBitsPixel, res::FindPicturePage(page)->bitsPerPixel);
-        }
-        EXPECT_EQ(visible, 1);
-        // The shown page lies over the area's own label: a click there reaches it.
-        const POINT middle{(want.left + want.right) / 2, (want.top + want.bottom) / 2};
-        EXPECT_EQ(ChildWindowFromPointEx(dlg, middle, CWP_SKIPINVISIBLE), w.Picture(138));
-    });
-}
-
-// The wizard's picture: red arrow pixels where the page points, none on an
-// overview; black tree lines and white paper on both.
-TEST(WindowsUi, PictureBitmapsDrawTheTreeAndTheArrow) {
-    const int w = res::kBitmapWidth, h = res::kBitmapHeight;
-    BITMAPINFOHEADER info{sizeof(info), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<std::uint32_t> px(static_cast<std::size_t>(w * h));
-    HDC dc = GetDC(nullptr);
-    for (const res::PicturePage& page : res::AllPicturePages()) {
-        SCOPED_TRACE("page " + std::to_string(page.templateId));
-        HBITMAP bitmap = DrawPictureBitmap(page);
-        ASSERT_NE(bitmap, nullptr);
-        GetDIBits(dc, bitmap, 0, h, px.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                  DIB_RGB_COLORS);
-        DeleteObject(bitmap);
-        int red = 0, black = 0, white = 0;
-        for (std::uint32_t p : px) {
-            const unsigned r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
-            red += r > 180 && g < 60 && b < 60;
-            black += r + g + b < 100;
-            white += r + g + b > 740;
-        }
-        EXPECT_GT(black, 300);
-        EXPECT_GT(white, w * h / 2);
-        EXPECT_TRUE(page.arrow == res::ArrowTarget::None ? red == 0 : red > 100) << red;
-    }
-    ReleaseDC(nullptr, dc);
 }
 
 TEST(WindowsUi, PauseKeepsPaintingWhileInputWaitsWithoutSpinning) {
