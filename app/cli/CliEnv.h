@@ -6,9 +6,11 @@
 #pragma once
 
 #include "protocol/Pacer.h"
+#include "serial/PortMonitor.h"
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace nw::cli {
@@ -22,6 +24,8 @@ struct CliEnv {
     // Roots the port list reads (see CSerialEnum).
     std::string sysRoot = "/sys";
     std::string devRoot = "/dev";
+    // The monitor `ports --watch` listens to; empty: the system's.
+    std::function<std::unique_ptr<IPortMonitor>(std::string* error)> openPortMonitor;
     // Milliseconds since the program started, for the trace lines; empty:
     // measured from the start of RunCli.
     std::function<double()> elapsedMs;

@@ -23,6 +23,10 @@ struct CliOptions {
     int stopBits = 1;            // 1 or 2
     bool trace = false;
     bool json = false;
+    std::string logFile; // --log: the trace and every text, appended, time-stamped
+
+    // ports: follow ports being added and removed.
+    bool watch = false;
 
     // master: the slave addresses given (a given one ticks its Use box).
     std::array<std::optional<std::string>, 4> slaves;

@@ -95,7 +95,12 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     app.add_flag("--json", o.json,
                  "Machine-readable result on stdout (check, detect, autofill, verify)");
 
+    app.add_option("--log", o.logFile,
+                   "Append the trace and every text, time-stamped, to this file")
+        ->check(kNotEmpty);
+
     CLI::App* ports = AddCommand(app, "ports", "List the serial ports, one per line");
+    ports->add_flag("--watch", o.watch, "Print a line per port added or removed until interrupted");
     CLI::App* check = AddCommand(app, "check", "The main window's \"Check OLMA\"");
     CLI::App* detect =
         AddCommand(app, "detect", "Device detection, then the multiple connection query");

@@ -45,9 +45,14 @@ void CCliSession::OnLineChunk(CSerialPort::TraceDir dir, const char* data, std::
     }
     if (m_env.lineObserver)
         m_env.lineObserver(dir == CSerialPort::TraceDir::Tx, n);
-    if (m_options.trace)
-        m_console.Note(TraceLine(m_env.elapsedMs(), dir == CSerialPort::TraceDir::Tx,
-                                 std::string_view(data, n)));
+    if (m_options.trace || m_console.Logging()) {
+        const std::string line = TraceLine(m_env.elapsedMs(), dir == CSerialPort::TraceDir::Tx,
+                                           std::string_view(data, n));
+        if (m_options.trace)
+            m_console.Note(line);
+        else
+            m_console.LogOnly(line);
+    }
 }
 
 bool CCliSession::OpenPort() {

@@ -15,8 +15,12 @@ namespace nw::cli {
 // 0 for an operation that succeeded, 1 for one that failed or lost its line.
 int ExitStatus(const Outcome& outcome);
 
+// The port list: names one per line (a table on a terminal, the fields with
+// --json); with `watch`, a line per port added or removed until the monitor
+// ends (the process is interrupted).
+int RunPorts(const CliEnv& env, CTerminalConsole& console, bool json, bool watch);
+
 // Main window.
-int RunPorts(const CliEnv& env, CTerminalConsole& console);
 int RunCheck(CCliSession& session);
 int RunDetect(CCliSession& session);
 int RunReset(CCliSession& session);

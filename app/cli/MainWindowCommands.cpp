@@ -1,8 +1,7 @@
-// ports, check, detect and reset: the main window's buttons.
+// check, detect and reset: the main window's buttons.
 #include "app/cli/CliParser.h"
 #include "app/cli/Commands.h"
 #include "app/cli/JsonText.h"
-#include "serial/SerialEnum.h"
 #include "ui/Messages.h"
 
 namespace nw::cli {
@@ -42,14 +41,6 @@ Json CheckJson(const CSetupDlg& dlg) {
 
 int ExitStatus(const Outcome& outcome) {
     return outcome.Succeeded() ? kExitSuccess : kExitFailure;
-}
-
-int RunPorts(const CliEnv& env, CTerminalConsole& console) {
-    CSerialEnum ports(env.sysRoot, env.devRoot);
-    ports.Refresh();
-    for (const CComPortInfo& port : ports.m_aPorts)
-        console.Result(port.m_strFriendlyName);
-    return kExitSuccess;
 }
 
 int RunCheck(CCliSession& session) {

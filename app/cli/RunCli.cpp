@@ -5,6 +5,7 @@
 #include "app/cli/Commands.h"
 
 #include <chrono>
+#include <fstream>
 
 namespace nw::cli {
 
@@ -59,9 +60,19 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
         return parsed.exitCode;
     const CliOptions& options = *parsed.options;
 
+    std::ofstream log; // appended to, never truncated; created with the user's umask
     CTerminalConsole console(out, err, env.stdoutIsTerminal, env.stderrIsTerminal);
+    if (!options.logFile.empty()) {
+        log.open(options.logFile, std::ios::out | std::ios::app | std::ios::binary);
+        if (!log) {
+            err << "nodewright-cli: cannot open the log file " << options.logFile << '\n'
+                << std::flush;
+            return kExitUsage;
+        }
+        console.LogTo(&log);
+    }
     if (options.command == CliCommand::Ports)
-        return RunPorts(env, console);
+        return RunPorts(env, console, options.json, options.watch);
     console.KeepStdoutForResult(options.json && HasJsonResult(options.command));
     CCliSession session(options, env, console);
     if (!session.OpenPort())

@@ -34,6 +34,13 @@ class CTerminalConsole {
     // A line on stderr: details, notes, trace.
     void Note(const std::string& line);
 
+    // --log: every line of Show, Result and Note also goes to `log` (null:
+    // none), after the UTC time it was written at.
+    void LogTo(std::ostream* log);
+    // A line for the log alone (the trace when --trace is not given).
+    void LogOnly(const std::string& line);
+    bool Logging() const { return m_log != nullptr; }
+
     // Progress line: shown while the count is above 0 (stderr terminals only).
     void BeginWait();
     void EndWait();
@@ -45,6 +52,7 @@ class CTerminalConsole {
   private:
     std::ostream& ShowStream() { return m_showOnStderr ? m_err : m_out; }
     void WriteLines(std::ostream& stream, const std::string& text);
+    void WriteLog(const std::string& text);
     void ClearProgress();
     void DrawProgress();
 
@@ -56,6 +64,7 @@ class CTerminalConsole {
     bool m_showOnStderr = false;
     int m_waitDepth = 0;
     bool m_progressShown = false;
+    std::ostream* m_log = nullptr;
 };
 
 } // namespace nw::cli

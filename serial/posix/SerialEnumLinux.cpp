@@ -3,12 +3,11 @@
 // ever opened, a node only has to exist. Other POSIX systems have no sysfs and
 // list the call-out nodes <devRoot>/cu.* instead.
 #include "serial/SerialEnum.h"
+#include "serial/posix/SysfsRead.h"
 
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <system_error>
 #include <utility>
 
@@ -79,27 +78,9 @@ CComPortInfo MakeInfo(const fs::path& node, const std::string& description) {
 
 #ifdef __linux__
 
-std::string Trim(const std::string& s) {
-    const char* const blanks = " \t\r\n";
-    const auto first = s.find_first_not_of(blanks);
-    if (first == std::string::npos) {
-        return {};
-    }
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-
-// First line of a sysfs attribute, trimmed; empty when missing or unreadable.
-std::string ReadAttribute(const fs::path& file) {
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    return Trim(line);
-}
-
-bool Exists(const fs::path& p) {
-    std::error_code ec;
-    return fs::exists(p, ec);
-}
+using sysfs::Exists;
+using sysfs::IsBelow;
+using sysfs::ReadAttribute;
 
 // An on-board 8250-style UART the kernel reserved a line for but found no UART
 // behind: its `type` reads 0 (PORT_UNKNOWN) and opening it fails. A missing or
@@ -112,12 +93,6 @@ bool IsPlaceholderUart(const std::string& tty, const fs::path& entry) {
     int value = -1;
     const auto [end, err] = std::from_chars(type.data(), type.data() + type.size(), value);
     return err == std::errc() && end == type.data() + type.size() && value == 0;
-}
-
-// True when `dir` lies strictly inside `root` (both canonical).
-bool IsBelow(const fs::path& dir, const fs::path& root) {
-    const auto [r, d] = std::mismatch(root.begin(), root.end(), dir.begin(), dir.end());
-    return r == root.end() && d != dir.end();
 }
 
 // "<manufacturer> <product>" of the USB device above a tty's `device` link
@@ -146,28 +121,6 @@ std::string UsbDescription(const fs::path& deviceLink, const fs::path& sysRoot) 
     return {};
 }
 
-// Canonical node path -> name of the <devRoot>/serial/by-id link that resolves
-// to it; of several links to one node the smallest name wins, so the result
-// does not depend on directory order.
-std::map<std::string, std::string> ByIdNames(const fs::path& devRoot) {
-    std::map<std::string, std::string> names;
-    std::error_code ec;
-    for (auto it = fs::directory_iterator(devRoot / "serial" / "by-id", ec);
-         !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::error_code linkEc;
-        const fs::path target = fs::canonical(it->path(), linkEc);
-        if (linkEc) {
-            continue; // dangling link
-        }
-        const std::string name = it->path().filename().string();
-        const auto [found, inserted] = names.emplace(target.string(), name);
-        if (!inserted && name < found->second) {
-            found->second = name;
-        }
-    }
-    return names;
-}
-
 std::vector<CComPortInfo> ListPorts(const fs::path& sysRootIn, const fs::path& devRoot) {
     std::vector<CComPortInfo> ports;
     std::error_code ec;
@@ -175,7 +128,7 @@ std::vector<CComPortInfo> ListPorts(const fs::path& sysRootIn, const fs::path& d
     if (ec) {
         return ports;
     }
-    const auto byId = ByIdNames(devRoot);
+    const auto byId = sysfs::LinksByTarget(devRoot / "serial" / "by-id");
     for (auto it = fs::directory_iterator(sysRoot / "class" / "tty", ec);
          !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string tty = it->path().filename().string();

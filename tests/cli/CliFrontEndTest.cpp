@@ -71,19 +71,98 @@ TEST_F(CliBench, CliCommandLine) {
     }
 }
 
-TEST_F(CliBench, CliPortsListsOnePerLine) {
+// The port list piped (names, as the port box shows them), on a terminal (a
+// table) and as JSON; then --watch, fed by a monitor that reports a port
+// plugged in and one pulled out.
+TEST_F(CliBench, CliPortsListsAndWatches) {
     namespace fs = std::filesystem;
     std::string dir = (fs::temp_directory_path() / "nw_cli_ports_XXXXXX").string();
     ASSERT_NE(::mkdtemp(dir.data()), nullptr);
     fs::create_directories(fs::path(dir) / "sys/class/tty/rfcomm0");
-    fs::create_directories(fs::path(dir) / "dev");
+    fs::create_directories(fs::path(dir) / "dev/serial/by-path");
     std::ofstream(fs::path(dir) / "dev/rfcomm0") << "";
+    fs::create_symlink("../../rfcomm0", fs::path(dir) / "dev/serial/by-path/bt-port0");
     env.sysRoot = dir + "/sys";
     env.devRoot = dir + "/dev";
-    const CliRun r = RunArgs({"ports"});
+    const std::string node = dir + "/dev/rfcomm0";
+    EXPECT_EQ(RunArgs({"ports"}).out, node + "\n");
+    EXPECT_EQ(
+        RunArgs({"ports", "--json"}).out,
+        "{\"ok\":true,\"ports\":[{\"path\":\"" + node + "\",\"name\":\"" + node +
+            "\",\"byId\":null,\"byPath\":\"" + dir +
+            "/dev/serial/by-path/bt-port0\",\"usb\":null,\"serial\":null,\"driver\":null}]}\n");
+    env.stdoutIsTerminal = true;
+    const CliRun table = RunArgs({"ports"});
+    env.stdoutIsTerminal = false;
+    EXPECT_EQ(Words(table.out),
+              (std::vector<std::string>{"PORT", "USB", "SERIAL", "DRIVER", "BY-ID", "BY-PATH", node,
+                                        "-", "-", "-", "-", dir + "/dev/serial/by-path/bt-port0"}));
+
+    struct Monitor : IPortMonitor {
+        std::vector<std::vector<PortEvent>> batches;
+        std::vector<PortEvent> Wait() override {
+            std::vector<PortEvent> next;
+            if (!batches.empty()) {
+                next = batches.front();
+                batches.erase(batches.begin());
+            }
+            return next;
+        }
+        std::vector<PortEvent> Take() override { return {}; }
+        int Fd() const override { return -1; }
+    };
+    env.openPortMonitor = [&](std::string*) {
+        auto m = std::make_unique<Monitor>();
+        m->batches = {{{PortEvent::Kind::Added, node}},
+                      {{PortEvent::Kind::Removed, "/dev/ttyUSB7"}}};
+        return m;
+    };
+    const CliRun watched = RunArgs({"ports", "--watch"});
+    EXPECT_EQ(watched.out, "added " + node + "\nremoved /dev/ttyUSB7\n");
+    EXPECT_EQ(watched.code, 0);
+    const CliRun json = RunArgs({"ports", "--watch", "--json"});
+    EXPECT_EQ(json.out.substr(0, json.out.find('\n')),
+              "{\"event\":\"added\",\"path\":\"" + node + "\",\"name\":\"" + node +
+                  "\",\"byId\":null,\"byPath\":\"" + dir +
+                  "/dev/serial/by-path/bt-port0\",\"usb\":null,\"serial\":null,\"driver\":null}");
+    EXPECT_EQ(json.out.substr(json.out.find('\n') + 1),
+              "{\"event\":\"removed\",\"path\":\"/dev/ttyUSB7\"}\n");
+    env.openPortMonitor = [](std::string* error) {
+        *error = "no udev here";
+        return std::unique_ptr<IPortMonitor>();
+    };
+    const CliRun none = RunArgs({"ports", "--watch"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.err, "nodewright-cli: ports --watch: no udev here\n");
     fs::remove_all(dir);
-    EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, dir + "/dev/rfcomm0\n");
+}
+
+// --log appends the trace and every text to the file, each line time-stamped,
+// and never truncates what an earlier run wrote.
+TEST_F(CliBench, CliLogAppendsTraceAndTexts) {
+    ASSERT_TRUE(bench.Attach("master"));
+    const std::string log = ::testing::TempDir() + "nw_cli_log_" + std::to_string(::getpid());
+    std::remove(log.c_str());
+    for (int run = 0; run < 2; ++run)
+        EXPECT_EQ(Run({"--log", log, "detect"}).out, "OLMA detected.\n");
+    std::ifstream in(log);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        // "2026-12-07T11:50:01.123Z " then the text
+        ASSERT_GT(line.size(), 25u);
+        EXPECT_EQ(line.substr(10, 1) + line.substr(23, 2), "TZ ") << line;
+        lines.push_back(line.substr(25));
+    }
+    std::remove(log.c_str());
+    // Replies may come in any number of chunks: the commands and the message.
+    std::string kept;
+    for (const std::string& line : lines) {
+        if (line.find(" ms RX ") == std::string::npos)
+            kept += (line.find(" ms TX ") != std::string::npos ? line.substr(16) : line) + "|";
+    }
+    const std::string run = "at<CR><LF>|at+btinfo?<CR><LF>|ats53?<CR><LF>|OLMA detected.|";
+    EXPECT_EQ(kept, run + run);
+    EXPECT_EQ(Run({"--log", "/nonexistent/dir/log", "detect"}).code, 2);
 }
 
 TEST_F(CliBench, CliLineOptionsReachThePortAndTheLineIsLeftUnlocked) {
