@@ -18,6 +18,8 @@
 #include <QMenu>
 #include <QSettings>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <QSocketNotifier>
 
 namespace nw::qt {
 
@@ -64,9 +66,14 @@ CMainWindow::CMainWindow(const MainWindowOptions& options)
     CreatePicturePages();
     MakeLive(ControlAs<QLabel>(m::kStaticMessage));
 
-    CSerialEnum system;
-    RunOperation([&] { m_dlg.OnInitDialog(options.ports ? *options.ports : system); });
+    m_portList = options.ports ? options.ports : &m_systemPorts;
+    RunOperation([&] { m_dlg.OnInitDialog(*m_portList); });
     RestoreSettings();
+    m_portMonitor = options.portMonitor ? options.portMonitor() : OpenPortMonitor(nullptr);
+    if (m_portMonitor && m_portMonitor->Fd() >= 0) {
+        auto* notifier = new QSocketNotifier(m_portMonitor->Fd(), QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, &CMainWindow::FollowPorts);
+    }
     connect(this, &QDialog::finished, this, &CMainWindow::SaveSettings);
 }
 
@@ -117,6 +124,24 @@ void CMainWindow::SaveSettings() {
 }
 
 CMainWindow::~CMainWindow() = default;
+
+void CMainWindow::FollowPorts() {
+    if (m_portMonitor->Take().empty())
+        return;
+    auto* combo = ControlAs<QComboBox>(m::kComboPort);
+    if (combo == nullptr)
+        return;
+    m_portList->Refresh();
+    const QString text = combo->currentText();
+    const QSignalBlocker quiet(combo);
+    combo->clear();
+    m_dlg.m_ports = m_portList->m_aPorts;
+    for (const CComPortInfo& port : m_dlg.m_ports)
+        combo->addItem(QString::fromStdString(port.m_strFriendlyName));
+    combo->setCurrentIndex(combo->findText(text));
+    if (combo->currentIndex() < 0)
+        combo->setEditText(text);
+}
 
 void CMainWindow::CreatePicturePages() {
     // Laid onto the picture area's rectangle, above it.

@@ -8,14 +8,15 @@
 #include "app/qt/HostContext.h"
 #include "app/qt/QtHost.h"
 #include "app/qt/TemplateWindow.h"
+#include "serial/PortMonitor.h"
 #include "serial/SerialEnum.h"
 #include "ui/SetupDlg.h"
 
 #include <QPointer>
 
 #include <functional>
-
 #include <map>
+#include <memory>
 
 class QMenu;
 
@@ -26,6 +27,9 @@ class CManualWindow;
 struct MainWindowOptions {
     // Where the port list comes from; nullptr: the system's own ports.
     CSerialEnum* ports = nullptr;
+    // What tells the port box of ports plugged in and pulled out; empty: the
+    // system's monitor (none where the system has none).
+    std::function<std::unique_ptr<IPortMonitor>()> portMonitor;
     // Every pause lasts its length times this, then `afterPause` runs; only
     // tests change them.
     double pauseScale = 1.0;
@@ -62,6 +66,9 @@ class CMainWindow : public CTemplateWindow {
     // for the next (QSettings, the user's own).
     void RestoreSettings();
     void SaveSettings();
+    // Ports came or went: the port box lists what is there now and keeps
+    // what the user typed or picked.
+    void FollowPorts();
     void OpenAbout();
     void RunManual(CSetupDlg& owner);
     void RunAbout();
@@ -72,6 +79,9 @@ class CMainWindow : public CTemplateWindow {
     std::map<int, QWidget*> m_pages;
     QMenu* m_menu = nullptr;
     QPointer<CManualWindow> m_manual;
+    CSerialEnum m_systemPorts;
+    CSerialEnum* m_portList = nullptr;
+    std::unique_ptr<IPortMonitor> m_portMonitor;
 };
 
 } // namespace nw::qt

@@ -14,9 +14,13 @@
 #include <QSettings>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <tuple>
 #include <utility>
+
+#include <unistd.h>
 
 namespace nw::test {
 namespace {
@@ -193,6 +197,57 @@ TEST_F(GuiMainWindow, VerifyEachAdapterIsAMenuChoiceRememberedBetweenRuns) {
         line.reset();
         window.reset();
     }
+}
+
+// Ports plugged in and pulled out while the window is up: the port box lists
+// what is there, and what the user typed stays in it.
+TEST_F(GuiMainWindow, PortBoxFollowsPortsPluggedAndPulled) {
+    namespace fs = std::filesystem;
+    const fs::path root =
+        fs::path(::testing::TempDir()) / ("nw_gui_ports_" + std::to_string(::getpid()));
+    fs::create_directories(root / "sys/class/tty/rfcomm0");
+    fs::create_directories(root / "dev");
+    CSerialEnum ports((root / "sys").string(), (root / "dev").string());
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    struct Monitor : IPortMonitor {
+        int fd;
+        explicit Monitor(int f) : fd(f) {}
+        std::vector<PortEvent> Wait() override { return {}; }
+        std::vector<PortEvent> Take() override {
+            char byte;
+            return ::read(fd, &byte, 1) == 1 ? std::vector<PortEvent>{{}}
+                                             : std::vector<PortEvent>{};
+        }
+        int Fd() const override { return fd; }
+    };
+    qt::MainWindowOptions options;
+    options.ports = &ports;
+    options.portMonitor = [&] { return std::make_unique<Monitor>(pipe[0]); };
+    window = std::make_unique<qt::CMainWindow>(options);
+    auto* box = Main<QComboBox>(id::main::kComboPort);
+    EXPECT_EQ(box->count(), 0);
+    box->setEditText(QStringLiteral("/dev/typed-by-hand"));
+    const QString node = QString::fromStdString((root / "dev/rfcomm0").string());
+    auto plug = [&](bool in) {
+        if (in)
+            std::ofstream(root / "dev/rfcomm0") << "";
+        else
+            fs::remove(root / "dev/rfcomm0");
+        ASSERT_EQ(::write(pipe[1], "x", 1), 1);
+        QTRY_COMPARE(box->count(), in ? 1 : 0);
+    };
+    plug(true);
+    EXPECT_EQ(box->itemText(0), node);
+    EXPECT_EQ(box->currentText(), QStringLiteral("/dev/typed-by-hand"));
+    box->setCurrentIndex(0); // picked from the list, then pulled out
+    plug(false);
+    EXPECT_EQ(box->currentText(), node);
+    EXPECT_TRUE(window->Logic().m_ports.empty());
+    ::close(pipe[1]);
+    window.reset();
+    ::close(pipe[0]);
+    fs::remove_all(root);
 }
 
 } // namespace
