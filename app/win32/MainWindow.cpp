@@ -4,6 +4,10 @@
 #include "res/ControlIds.h"
 #include "res/Strings.h"
 
+#include <cwchar>
+#include <iterator>
+#include <utility>
+
 namespace nw::win {
 
 namespace {
@@ -16,12 +20,32 @@ constexpr wchar_t kSettingsKey[] = L"Software\\Nodewright";
 constexpr wchar_t kVerifyValue[] = L"VerifyEachStep";
 constexpr wchar_t kVerifyText[] = L"Verify each adapter after setting";
 
-bool VerifyRemembered() {
+// The line settings and wizard choices of the last run: the combo boxes by
+// their texts, the rest as numbers.
+constexpr std::pair<int, const wchar_t*> kRememberedCombos[] = {
+    {id::main::kComboPort, L"Port"},
+    {id::main::kComboBaud, L"Baud"},
+    {id::main::kComboParity, L"Parity"},
+    {id::main::kComboStopBits, L"StopBits"}};
+constexpr wchar_t kResponseValue[] = L"DisableResponse";
+constexpr wchar_t kSizeValue[] = L"OneToN";
+constexpr wchar_t kModeValue[] = L"Mode";
+
+DWORD RememberedNumber(const wchar_t* name, DWORD otherwise = 0) {
     DWORD value = 0;
     DWORD size = sizeof value;
-    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kVerifyValue, RRF_RT_REG_DWORD, nullptr,
-                        &value, &size) == ERROR_SUCCESS &&
-           value != 0;
+    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
+                        &size) == ERROR_SUCCESS
+               ? value
+               : otherwise;
+}
+
+void Remember(const wchar_t* name, DWORD value) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value);
+}
+
+bool VerifyRemembered() {
+    return RememberedNumber(kVerifyValue) != 0;
 }
 } // namespace
 
@@ -68,6 +92,7 @@ void CMainWindow::OnInitDialog() {
     CreatePicturePages();
     CSerialEnum system;
     RunOperation([&] { m_dlg.OnInitDialog(m_ports != nullptr ? *m_ports : system); });
+    RestoreSettings();
     Center();
     if (onShown)
         SetTimer(Hwnd(), kShownTimer, 50, nullptr);
@@ -91,8 +116,47 @@ void CMainWindow::ToggleVerify() {
     m_dlg.m_verifyEachStep = !m_dlg.m_verifyEachStep;
     CheckMenuItem(GetSystemMenu(Hwnd(), FALSE), static_cast<UINT>(id::kSysCommandVerify),
                   MF_BYCOMMAND | (m_dlg.m_verifyEachStep ? MF_CHECKED : MF_UNCHECKED));
-    const DWORD value = m_dlg.m_verifyEachStep ? 1 : 0;
-    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, kVerifyValue, REG_DWORD, &value, sizeof value);
+    Remember(kVerifyValue, m_dlg.m_verifyEachStep ? 1 : 0);
+}
+
+void CMainWindow::RestoreSettings() {
+    // A combo takes a remembered text only when it lists it: a port that is
+    // gone leaves the port box empty.
+    for (const auto& [control, name] : kRememberedCombos) {
+        wchar_t text[256] = {};
+        DWORD size = sizeof text;
+        if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, text,
+                         &size) != ERROR_SUCCESS)
+            continue;
+        const LRESULT at =
+            SendDlgItemMessageW(Hwnd(), control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(text));
+        if (at != CB_ERR || control == id::main::kComboPort) // CB_ERR (-1) empties the box
+            SendDlgItemMessageW(Hwnd(), control, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    }
+    CheckDlgButton(Hwnd(), id::main::kCheckDisableResponse,
+                   RememberedNumber(kResponseValue) != 0 ? BST_CHECKED : BST_UNCHECKED);
+    // The choices as their radio buttons' handlers make them.
+    const DWORD size = RememberedNumber(kSizeValue);
+    const bool nodeSwitching = RememberedNumber(kModeValue) == 1;
+    RunOperation([&] {
+        (size == 2 ? m_dlg.OnRadio1To4() : size == 1 ? m_dlg.OnRadio1To3() : m_dlg.OnRadio1To2());
+        (nodeSwitching ? m_dlg.OnRadioNodeSwitching() : m_dlg.OnRadioMultiDrop());
+        m_dlg.UpdateData();
+    });
+}
+
+void CMainWindow::SaveSettings() {
+    for (const auto& [control, name] : kRememberedCombos) {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(Hwnd(), control, text, static_cast<int>(std::size(text)));
+        RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, text,
+                        static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    }
+    Remember(kResponseValue,
+             IsDlgButtonChecked(Hwnd(), id::main::kCheckDisableResponse) == BST_CHECKED ? 1 : 0);
+    Remember(kSizeValue, static_cast<DWORD>(m_dlg.m_nOneToN));
+    Remember(kModeValue, static_cast<DWORD>(m_dlg.m_nMode));
 }
 
 void CMainWindow::CreatePicturePages() {
@@ -155,6 +219,9 @@ bool CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result
         result = TRUE;
         return true;
     }
+    case WM_DESTROY: // the controls are still there
+        SaveSettings();
+        return false;
     case WM_QUERYDRAGICON:
         result = reinterpret_cast<INT_PTR>(m_icon);
         return true;

@@ -46,6 +46,10 @@ class CMainWindow : public CTemplateDialog {
   private:
     void AddAboutItem();
     void ToggleVerify();
+    // The line settings and wizard choices of the last run (the user's
+    // registry), and keeping them for the next.
+    void RestoreSettings();
+    void SaveSettings();
     void CreatePicturePages();
     void LayoutPictures();
     void RunManual(CSetupDlg& owner);

@@ -211,6 +211,32 @@ TEST(WindowsUi, SystemMenuAboutBoxAndMessageBoxOverTheMainWindow) {
     });
 }
 
+// The line settings and wizard choices come back in the next run; a port that
+// is gone leaves the port box empty.
+TEST(WindowsUi, LineSettingsAndChoicesAreRememberedBetweenRuns) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Nodewright");
+    WithMainWindow([](CMainWindow& w) {
+        HWND dlg = w.Hwnd();
+        SendDlgItemMessageW(dlg, m::kComboBaud, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(L"19200"));
+        SetDlgItemTextW(dlg, m::kComboPort, L"COM77");
+        CheckDlgButton(dlg, m::kCheckDisableResponse, BST_CHECKED);
+        // The radios wait for an open port: their handlers, as the window runs them.
+        w.Logic().OnRadio1To3();
+        w.Logic().OnRadioNodeSwitching();
+    });
+    WithMainWindow([](CMainWindow& w) {
+        HWND dlg = w.Hwnd();
+        EXPECT_EQ(TextOf(dlg, m::kComboBaud), "19200");
+        EXPECT_EQ(TextOf(dlg, m::kComboPort), "");
+        EXPECT_EQ(IsDlgButtonChecked(dlg, m::kCheckDisableResponse), BST_CHECKED);
+        EXPECT_EQ(w.Logic().m_nOneToN, NetworkSize::OneToThree);
+        EXPECT_EQ(w.Logic().m_nMode, ConnectionMode::NodeSwitching);
+        EXPECT_EQ(IsDlgButtonChecked(dlg, m::kRadioNodeSwitching), BST_CHECKED);
+    });
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Nodewright");
+}
+
 TEST(WindowsUi, PauseKeepsPaintingWhileInputWaitsWithoutSpinning) {
     HWND w = CreateWindowW(L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                            nullptr, nullptr, nullptr, nullptr);
