@@ -166,7 +166,7 @@ class CStationRun {
         StepOutcome end = master.Judge(DetectDevice(master.Begin()));
         std::string failure = CStationLine::FailureText(end);
         if (end == StepOutcome::Succeeded && m_size != NetworkSize::OneToFour) {
-            const CStationLine::StepEnd read = master.Identify();
+            const CStationLine::StepEnd read = master.ReadReport();
             end = read.outcome;
             failure = read.failure;
             if (end == StepOutcome::Succeeded && master.Address() != address) {

@@ -73,6 +73,10 @@ const char* CStationLine::FailureText(StepOutcome outcome) {
 CStationLine::StepEnd CStationLine::Identify() {
     if (const StepOutcome found = Judge(DetectDevice(m_exchange)); found != StepOutcome::Succeeded)
         return {found, FailureText(found)};
+    return ReadReport();
+}
+
+CStationLine::StepEnd CStationLine::ReadReport() {
     InfoLines lines;
     const DeviceInfoResult report = ReadDeviceInfo(m_exchange, lines, ResumeRule::AfterAnyOk);
     if (const StepOutcome read = Judge(report.kind); read != StepOutcome::Succeeded)

@@ -42,6 +42,8 @@ class CStationLine {
         std::string failure; // the line to show when it did not succeed
     };
     StepEnd Identify();
+    // The report alone, as Identify reads it after its detection.
+    StepEnd ReadReport();
     // The line to show for an operation that ended in `outcome`.
     static const char* FailureText(StepOutcome outcome);
 
