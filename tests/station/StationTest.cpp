@@ -6,6 +6,7 @@
 #include "app/cli/JsonText.h"
 #include "app/cli/RunCli.h"
 #include "sim/StationBench.h"
+#include "sim/StationConsole.h"
 #include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -180,6 +181,35 @@ TEST_F(Station, ASlaveWhoseLineVanishesFailsByNameAndTheMasterIsNotWritten) {
         EXPECT_TRUE(e["role"] != "slave2" || e["outcome"] == "line-gone") << e.dump();
     }
     EXPECT_FALSE(station->NetworkVerdict().starts_with("network: OK"));
+}
+
+TEST_F(Station, AFormerMasterAsSlaveIsSetButReadsBackDifferently) {
+    Start(2);
+    // The slave step leaves S53 as it is: read back, it differs.
+    station->Line("slave1").With("slave1", [](sim::CSimAdapter& a) { a.State().s53 = 1; });
+    const CliResult r = RunNetwork({});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.out.find("slave1 " + Path("slave1") + ": NOT VERIFIED: S53 differ"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\nFAILED: slave1 "), std::string::npos);
+    EXPECT_EQ(RunNetwork({"--no-verify"}).code, 0) << "nothing read back, nothing differs";
+}
+
+TEST_F(Station, TheSimulatorsConsoleShowsEveryLineAndTheVerdict) {
+    Start(3);
+    sim::CStationConsole console(*station);
+    EXPECT_EQ(console.Execute("paths"), station->Paths());
+    const std::string shown = console.Execute("show");
+    for (const std::string& role : station->Roles())
+        EXPECT_NE(shown.find("line: " + Path(role) + "\n* " + role + " "), std::string::npos);
+    EXPECT_NE(shown.find("network: not formed"), std::string::npos) << shown;
+    EXPECT_EQ(console.Execute("set slave3 s46 0001950A0B00"), "slave3 s46 = 0001950A0B00\n");
+    EXPECT_EQ(station->StateOf("slave3").s46, "0001950A0B00");
+    EXPECT_TRUE(console.Execute("set slave4 silent on").starts_with("error: no adapter"));
+    console.Execute("unplug slave2");
+    EXPECT_FALSE(station->Line("slave2").Running());
+    EXPECT_TRUE(station->Line("slave1").Running());
 }
 
 } // namespace
