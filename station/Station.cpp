@@ -67,7 +67,7 @@ class CStationRun {
                                  std::string(text::kPortOpenError) + ": " +
                                      line->OpenFailure().Describe(),
                                  StepOutcome::Failed));
-                return {StationVerdict::PortNotOpen, m_failure};
+                return {StationVerdict::NotStarted, m_failure};
             }
         }
         if (!ReadMaster() || !SetSlaves() || !SetMaster())
@@ -247,6 +247,9 @@ class CStationRun {
 } // namespace
 
 StationResult RunStation(const StationOptions& options, IPacer& pacer, const EventSink& sink) {
+    if (options.slavePorts.size() < 2 || options.slavePorts.size() > 4)
+        return {StationVerdict::NotStarted,
+                std::string(text::kFailed) + "2 to 4 slave ports are needed"};
     CStationRun run(options, pacer, sink);
     return run.Run();
 }

@@ -19,10 +19,11 @@
 namespace nw::station {
 
 enum class StationVerdict {
-    Complete,    // every adapter set and (when asked) verified
-    StepFailed,  // an adapter was not found, refused or lost its line
-    Differs,     // all set, but an adapter reads back differently
-    PortNotOpen, // a port could not be opened; nothing was written anywhere
+    Complete,   // every adapter set and (when asked) verified
+    StepFailed, // an adapter was not found, refused or lost its line
+    Differs,    // all set, but an adapter reads back differently
+    NotStarted, // a port could not be opened, or not 2..4 slave ports were given;
+                // nothing was written anywhere
 };
 
 struct StationResult {
@@ -35,8 +36,8 @@ struct StationResult {
 // once), on whichever thread ran the step.
 using EventSink = std::function<void(const StationEvent&)>;
 
-// Runs the station. `pacer` takes every fixed pause, from several threads
-// at once (one per slave port).
+// Runs the station for 2..4 slave ports. `pacer` takes every fixed pause,
+// from several threads at once (one per port).
 StationResult RunStation(const StationOptions& options, IPacer& pacer, const EventSink& sink);
 
 } // namespace nw::station

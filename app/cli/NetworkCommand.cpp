@@ -20,7 +20,7 @@ int ExitCode(station::StationVerdict verdict) {
         return kExitSuccess;
     case station::StationVerdict::Differs:
         return kExitDiffers;
-    case station::StationVerdict::PortNotOpen:
+    case station::StationVerdict::NotStarted:
         return kExitUsage;
     case station::StationVerdict::StepFailed:
         break;
