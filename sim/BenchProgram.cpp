@@ -144,8 +144,10 @@ std::optional<int> ParseBenchOptions(int argc, char** argv, const std::string& v
     } catch (const CLI::ParseError& e) {
         return app.exit(e);
     }
+    // "--station" alone leaves an empty result, read as 0.
     if (stationOption->count() > 0)
-        options.station = station.empty() ? CStationBench::kMaxSlaves : station.front();
+        options.station =
+            station.empty() || station.front() == 0 ? CStationBench::kMaxSlaves : station.front();
     return std::nullopt;
 }
 

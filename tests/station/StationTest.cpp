@@ -5,6 +5,7 @@
 // vanishes fails the run by name and leaves the master unwritten.
 #include "app/cli/JsonText.h"
 #include "app/cli/RunCli.h"
+#include "sim/BenchProgram.h"
 #include "sim/StationBench.h"
 #include "sim/StationConsole.h"
 #include "support/PtyPair.h"
@@ -210,6 +211,22 @@ TEST_F(Station, TheSimulatorsConsoleShowsEveryLineAndTheVerdict) {
     console.Execute("unplug slave2");
     EXPECT_FALSE(station->Line("slave2").Running());
     EXPECT_TRUE(station->Line("slave1").Running());
+}
+
+TEST(StationSimulator, StationTakesTwoToFourSlavesFourWhenNotSaid) {
+    for (const auto& [args, slaves] :
+         {std::pair<std::vector<const char*>, int>{{"nodewright-sim"}, 0},
+          {{"nodewright-sim", "--station"}, 4},
+          {{"nodewright-sim", "--station", "2", "--trace"}, 2},
+          {{"nodewright-sim", "--trace", "--station"}, 4}}) {
+        sim::BenchOptions options;
+        std::vector<char*> argv;
+        for (const char* a : args)
+            argv.push_back(const_cast<char*>(a));
+        EXPECT_EQ(sim::ParseBenchOptions(static_cast<int>(argv.size()), argv.data(), "", options),
+                  std::nullopt);
+        EXPECT_EQ(options.station, slaves) << args.size();
+    }
 }
 
 } // namespace
