@@ -71,7 +71,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     app.require_subcommand(1);
     app.fallthrough();
     app.footer("Exit status: 0 success, 1 the operation ended in a failure message, "
-               "2 usage error or the port cannot be opened, 3 verify: a field differs.");
+               "2 usage error or a port cannot be opened, 3 verify, network: a field differs.");
 
     CliOptions o;
     std::string mode;
