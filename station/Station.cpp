@@ -87,7 +87,8 @@ class CStationRun {
     }
 
     // Hands `e` on; the first event that did not succeed is the run's failure.
-    void Emit(const StationEvent& e) {
+    void Emit(StationEvent e) {
+        e.ended = std::chrono::system_clock::now();
         std::lock_guard lock(m_emitting);
         if (e.outcome != StepOutcome::Succeeded && m_failure.empty())
             m_failure = std::string(text::kFailed) + e.role + " " + e.port + ": " + e.text;

@@ -3,6 +3,7 @@
 // so a front end can print it and a store can keep it as one row.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace nw::station {
@@ -27,6 +28,7 @@ struct StationEvent {
     std::string settings;     // what was written ("S46=..., MODE2, S10=1"); empty for reads
     std::string verification; // "verified", "S46 S10 differ", why it could not be read; or empty
     StepOutcome outcome = StepOutcome::Succeeded;
+    std::chrono::system_clock::time_point ended; // when the step ended (set as it is handed on)
 };
 
 } // namespace nw::station
