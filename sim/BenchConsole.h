@@ -7,6 +7,7 @@
 // (numbers), s46, s54, s55, s56, name, address (texts).
 #pragma once
 
+#include "sim/ConsoleLoop.h"
 #include "sim/SimBench.h"
 
 #include <string>
@@ -14,15 +15,15 @@
 
 namespace nw::sim {
 
-class CBenchConsole {
+class CBenchConsole final : public IConsole {
   public:
     explicit CBenchConsole(CSimBench& bench) : m_bench(bench) {}
 
     // Runs one line; returns the text to print (may be empty; otherwise every
     // line of it ends in '\n'). Errors begin "error: ". Sets Quit() after
     // "quit". Empty lines and lines starting with '#' do nothing.
-    std::string Execute(const std::string& line);
-    bool Quit() const { return m_quit; }
+    std::string Execute(const std::string& line) override;
+    bool Quit() const override { return m_quit; }
 
     // One transcript line: "  12.345 RX master  at<CR><LF>".
     static std::string FormatEntry(const TranscriptEntry& entry);

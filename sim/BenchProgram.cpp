@@ -3,6 +3,8 @@
 #include "sim/BenchConsole.h"
 #include "sim/ConsoleLoop.h"
 #include "sim/SimBench.h"
+#include "sim/StationBench.h"
+#include "sim/StationConsole.h"
 
 #include <CLI/CLI.hpp>
 
@@ -91,6 +93,28 @@ class CLinkGuard {
     bool m_made = false;
 };
 
+// Every adapter on a line of its own until "quit" or a stop.
+int RunStationBench(const BenchOptions& options, int signalFd) {
+    CStationBench station(options.station);
+    if (options.trace) {
+        for (const std::string& role : station.Roles())
+            station.Line(role).SetTraceSink([](const TranscriptEntry& e) {
+                const std::string line = CBenchConsole::FormatEntry(e) + "\n";
+                std::fwrite(line.data(), 1, line.size(), stderr);
+            });
+    }
+    std::string error;
+    if (!station.Start(&error)) {
+        std::fprintf(stderr, "nodewright-sim: %s\n", error.c_str());
+        return 1;
+    }
+    CStationConsole console(station);
+    if (WriteUnlessStopped(STDOUT_FILENO, station.Paths(), signalFd))
+        ServeConsole(console, STDIN_FILENO, STDOUT_FILENO, signalFd);
+    station.Stop();
+    return 0;
+}
+
 } // namespace
 
 std::optional<int> ParseBenchOptions(int argc, char** argv, const std::string& version,
@@ -103,15 +127,27 @@ std::optional<int> ParseBenchOptions(int argc, char** argv, const std::string& v
     app.add_option("--attach", options.attach, "Adapter on the line at start (none: silence)")
         ->check(CLI::IsMember(choices))
         ->capture_default_str();
-    app.add_option("--link", options.link,
-                   "Also make a symbolic link at this path to the terminal");
+    CLI::Option* link = app.add_option("--link", options.link,
+                                       "Also make a symbolic link at this path to the terminal");
     app.add_flag("--trace", options.trace, "Print every byte on the line to stderr as it passes");
+    std::vector<int> station;
+    CLI::Option* stationOption =
+        app.add_option("--station", station,
+                       "Every adapter on a line of its own: a master and N slaves (2 to 4, "
+                       "default 4); prints \"ROLE PATH\" per adapter first")
+            ->expected(0, 1)
+            ->check(CLI::Range(CStationBench::kMinSlaves, CStationBench::kMaxSlaves))
+            ->excludes(link);
     app.set_version_flag("--version", version);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e);
     }
+    // "--station" alone leaves an empty result, read as 0.
+    if (stationOption->count() > 0)
+        options.station =
+            station.empty() || station.front() == 0 ? CStationBench::kMaxSlaves : station.front();
     return std::nullopt;
 }
 
@@ -121,6 +157,8 @@ int RunBench(const BenchOptions& options) {
         std::perror("nodewright-sim: pipe");
         return 1;
     }
+    if (options.station > 0)
+        return RunStationBench(options, signalFd);
 
     CSimBench bench;
     if (options.trace)

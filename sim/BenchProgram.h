@@ -1,6 +1,8 @@
 // nodewright-sim: serves the simulated adapter bench on a pseudo-terminal.
 // The first line of standard output is the terminal's path; after it, lines
-// from standard input are bench console commands. The end of standard input
+// from standard input are bench console commands. With --station, every
+// adapter gets a terminal of its own: first "ROLE PATH" per adapter, then
+// the station's console. The end of standard input
 // leaves the bench serving (so it can run in the background); "quit",
 // SIGINT or SIGTERM stop it.
 #pragma once
@@ -14,6 +16,7 @@ struct BenchOptions {
     std::string attach = "master"; // adapter on the line at start, "none": silence
     std::string link;              // a symbolic link to make to the terminal
     bool trace = false;            // every byte on the line to standard error
+    int station = 0;               // 2..4: a master and that many slaves, a line each
 };
 
 // Reads the command line into `options`. An exit code when the program ends

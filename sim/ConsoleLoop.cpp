@@ -35,7 +35,7 @@ bool WriteUnlessStopped(int out, const std::string& text, int stopFd) {
     return true;
 }
 
-void ServeConsole(CBenchConsole& console, int in, int out, int stopFd) {
+void ServeConsole(IConsole& console, int in, int out, int stopFd) {
     std::string pending;
     bool inputOpen = true;
     while (!console.Quit()) {

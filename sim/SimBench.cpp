@@ -321,6 +321,12 @@ std::string CSimBench::Show() const {
     return os.str();
 }
 
+std::string CSimBench::Describe(const std::string& who) const {
+    std::lock_guard lock(m_impl->mutex);
+    const int index = m_impl->Find(who);
+    return index < 0 ? std::string() : m_impl->Describe(static_cast<std::size_t>(index));
+}
+
 std::string CSimBench::NetworkVerdict() const {
     std::lock_guard lock(m_impl->mutex);
     return sim::NetworkVerdict(m_impl->adapters, AdapterNames());

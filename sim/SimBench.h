@@ -73,6 +73,9 @@ class CSimBench {
     // link state and faults, which one is attached, and whether the
     // configured master and slaves would form the intended network.
     std::string Show() const;
+    // The named adapter as Show() describes it (its lines there); "" for an
+    // unknown name.
+    std::string Describe(const std::string& who) const;
     // One line: "network: ..." telling whether master and slaves agree.
     std::string NetworkVerdict() const;
 

@@ -6,10 +6,22 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace nw::cli {
 
-enum class CliCommand { Ports, Check, Detect, Master, Slave, Reset, AutoFill, Wizard, Verify };
+enum class CliCommand {
+    Ports,
+    Check,
+    Detect,
+    Master,
+    Slave,
+    Reset,
+    AutoFill,
+    Wizard,
+    Verify,
+    Network
+};
 
 enum class ModeChoice { Unchanged, MultiDrop, NodeSwitching };
 
@@ -42,6 +54,11 @@ struct CliOptions {
     bool verify = false;
     // verify: a master (its slaves and mode) or a slave (its master).
     bool verifyMaster = true;
+    // network: the master's port and the slaves' ports (2..4, in order);
+    // no read-back at the end.
+    std::string masterPort;
+    std::vector<std::string> slavePorts;
+    bool noVerify = false;
 };
 
 } // namespace nw::cli

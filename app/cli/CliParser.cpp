@@ -71,7 +71,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     app.require_subcommand(1);
     app.fallthrough();
     app.footer("Exit status: 0 success, 1 the operation ended in a failure message, "
-               "2 usage error or the port cannot be opened, 3 verify: a field differs.");
+               "2 usage error or a port cannot be opened, 3 verify, network: a field differs.");
 
     CliOptions o;
     std::string mode;
@@ -93,7 +93,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         ->capture_default_str();
     app.add_flag("--trace", o.trace, "Every byte written and read, time-stamped, on stderr");
     app.add_flag("--json", o.json,
-                 "Machine-readable result on stdout (check, detect, autofill, verify)");
+                 "Machine-readable result on stdout (check, detect, autofill, verify, network)");
 
     app.add_option("--log", o.logFile,
                    "Append the trace and every text, time-stamped, to this file")
@@ -149,6 +149,21 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     verifySlave->add_flag("--disable-response", o.disableResponse,
                           "Tick \"Disable (OK, ERROR, CONNET, DISCONNET Message)\"");
 
+    CLI::App* network = AddCommand(app, "network",
+                                   "Station mode: every adapter on its own port; reads the "
+                                   "master, sets the slaves side by side, sets the master, "
+                                   "verifies each");
+    network->add_option("--master", o.masterPort, "The master's port")
+        ->check(kNotEmpty)
+        ->required();
+    network->add_option("--slave", o.slavePorts, "A slave's port, once per slave (2 to 4)")
+        ->check(kNotEmpty)
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->required();
+    AddModeOptions(network, mode, o.disableResponse);
+    network->add_flag("--no-verify", o.noVerify, "Do not read the adapters back at the end");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) { // --help, --help-all, --version
@@ -168,7 +183,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         {detect, CliCommand::Detect},     {master, CliCommand::Master},
         {slave, CliCommand::Slave},       {reset, CliCommand::Reset},
         {autofill, CliCommand::AutoFill}, {wizard, CliCommand::Wizard},
-        {verify, CliCommand::Verify}};
+        {verify, CliCommand::Verify},     {network, CliCommand::Network}};
     for (const auto& [sub, command] : commands) {
         if (sub->parsed())
             o.command = command;
@@ -179,7 +194,9 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     else if (mode == "node-switching")
         o.mode = ModeChoice::NodeSwitching;
 
-    if (o.command != CliCommand::Ports && o.port.empty())
+    if (o.command == CliCommand::Network && (o.slavePorts.size() < 2 || o.slavePorts.size() > 4))
+        return {std::nullopt, UsageError(err, "network takes 2 to 4 --slave ports")};
+    if (o.command != CliCommand::Ports && o.command != CliCommand::Network && o.port.empty())
         return {std::nullopt, UsageError(err, "--port is required by this command")};
     if (const auto problem = CheckAddresses(o))
         return {std::nullopt, UsageError(err, *problem)};

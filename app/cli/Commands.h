@@ -35,6 +35,11 @@ int RunAutoFill(CCliSession& session);
 // would write: 0 verified, 3 a field differs, 1 not found or not readable.
 int RunVerify(CCliSession& session);
 
+// Station mode: every adapter on its own port (no session: it opens them
+// all). 0 all set and verified, 1 a step failed, 3 a verification differs,
+// 2 a port that cannot be opened.
+int RunNetwork(const CliOptions& options, const CliEnv& env, CTerminalConsole& console);
+
 // The wizard, one button press per line of `in`.
 int RunWizard(CCliSession& session, std::istream& in);
 

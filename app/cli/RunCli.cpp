@@ -14,7 +14,8 @@ namespace {
 // The commands whose --json result is all their stdout holds.
 bool HasJsonResult(CliCommand command) {
     return command == CliCommand::Check || command == CliCommand::Detect ||
-           command == CliCommand::AutoFill || command == CliCommand::Verify;
+           command == CliCommand::AutoFill || command == CliCommand::Verify ||
+           command == CliCommand::Network;
 }
 
 int RunWindowCommand(CCliSession& session, std::istream& in) {
@@ -36,6 +37,7 @@ int RunWindowCommand(CCliSession& session, std::istream& in) {
     case CliCommand::Verify:
         return RunVerify(session);
     case CliCommand::Ports:
+    case CliCommand::Network:
         break;
     }
     return kExitUsage;
@@ -74,6 +76,8 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
     if (options.command == CliCommand::Ports)
         return RunPorts(env, console, options.json, options.watch);
     console.KeepStdoutForResult(options.json && HasJsonResult(options.command));
+    if (options.command == CliCommand::Network)
+        return RunNetwork(options, env, console); // opens a port per adapter itself
     CCliSession session(options, env, console);
     if (!session.OpenPort())
         return kExitUsage;

@@ -1,0 +1,233 @@
+// nodewright-cli network in-process against a station bench (every adapter
+// on a pseudo-terminal of its own), pauses scaled down: each adapter gets
+// exactly what the one-port wizard sends it, then only the read-back; a port
+// that cannot be opened stops the run before any byte; a slave whose line
+// vanishes fails the run by name and leaves the master unwritten.
+#include "app/cli/JsonText.h"
+#include "app/cli/RunCli.h"
+#include "sim/BenchProgram.h"
+#include "sim/StationBench.h"
+#include "sim/StationConsole.h"
+#include "support/PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+namespace nw::cli::test {
+namespace {
+
+using namespace std::chrono_literals;
+using nw::test::WaitUntil;
+
+constexpr char kReport[] = "at\r\nat+btinfo?\r\nato\r\n"; // the wizard's report, after "at"
+constexpr char kDetect[] = "at\r\nat+btinfo?\r\n";
+
+struct CliResult {
+    int code = -1;
+    std::string out, err;
+};
+
+// Pauses at 5% of their length, then until no line has a byte in flight.
+class Station : public ::testing::Test, public IPacer {
+  protected:
+    void Start(int slaves) {
+        station = std::make_unique<sim::CStationBench>(slaves);
+        std::string error;
+        ASSERT_TRUE(station->Start(&error)) << error;
+        env.pacer = this;
+        env.lineObserver = [this](bool written, std::size_t n) { (written ? tx : rx) += n; };
+    }
+    void Pause(std::uint32_t ms) override {
+        SleepAtLeast(ms * 0.05);
+        WaitUntil([this] { return Quiet(); }, 2s);
+        if (onPause)
+            onPause(ms);
+    }
+    bool Quiet() const {
+        std::uint64_t in = 0, out = 0;
+        for (const std::string& role : station->Roles()) {
+            const sim::CSimBench& line = station->Line(role);
+            if (line.OutputDue())
+                return false;
+            in += line.RxTotal();
+            out += line.TxTotal();
+        }
+        return in == tx && out == rx;
+    }
+    std::string Path(const std::string& role) const { return station->Path(role); }
+
+    // network with the master and every slave of the station (or the port
+    // `ports[k]` names for slave k), then `extra`.
+    CliResult RunNetwork(const std::vector<std::string>& extra,
+                         std::vector<std::string> ports = {}) {
+        std::vector<std::string> args{"network", "--master", Path("master")};
+        for (std::size_t k = 1; k < station->Roles().size(); ++k)
+            args.insert(args.end(), {"--slave", k < ports.size() && !ports[k].empty()
+                                                    ? ports[k]
+                                                    : Path(station->Roles()[k])});
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Cli(args);
+    }
+    CliResult Cli(const std::vector<std::string>& args) {
+        std::vector<const char*> argv{"nodewright-cli"};
+        for (const auto& a : args)
+            argv.push_back(a.c_str());
+        std::istringstream in;
+        std::ostringstream out, err;
+        CliResult r;
+        r.code = RunCli(static_cast<int>(argv.size()), argv.data(), in, out, err, env);
+        r.out = out.str();
+        r.err = err.str();
+        return r;
+    }
+    std::string Received(const std::string& role) const { return station->Line(role).Received(); }
+    std::string Address(const std::string& role) const { return station->StateOf(role).address; }
+
+    std::atomic<std::uint64_t> tx{0};
+    std::atomic<std::uint64_t> rx{0};
+    std::unique_ptr<sim::CStationBench> station;
+    std::function<void(std::uint32_t)> onPause;
+    CliEnv env;
+};
+
+// The one-port wizard's master steps: detection and the support query, then
+// detection and the report.
+std::string MasterRead() {
+    return std::string(kDetect) + "ats53?\r\n" + kDetect + kReport;
+}
+
+struct Shape {
+    int slaves;
+    bool nodeSwitching;
+};
+
+class Networks : public Station, public ::testing::WithParamInterface<Shape> {};
+
+TEST_P(Networks, EachAdapterGetsTheWizardsBytesThenOnlyTheReadBack) {
+    const Shape& n = GetParam();
+    Start(n.slaves);
+    std::vector<std::string> extra{"--trace"};
+    if (n.nodeSwitching)
+        extra.insert(extra.end(), {"--mode", "node-switching"});
+    const CliResult r = RunNetwork(extra);
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_TRUE(r.out.ends_with("SUCCESS: Multi setting complete.\n")) << r.out;
+    const std::string verdict = station->NetworkVerdict();
+    EXPECT_TRUE(verdict.starts_with("network: OK")) << verdict;
+    EXPECT_NE(verdict.find(n.nodeSwitching ? "Node Switching" : "Multi-Drop"), std::string::npos);
+
+    const std::string readBack = "at\r\nat+btinfo?\r\nats10?\r\nats53?\r\nats46?\r\n";
+    const std::string master = Address("master");
+    std::string slots;
+    const char* regs[] = {"46", "54", "55", "56"};
+    for (int k = 0; k < 4; ++k)
+        slots += k < n.slaves ? std::string("ATS") + regs[k] + "=" +
+                                    Address("slave" + std::to_string(k + 1)) + "\r\n"
+                              : std::string("ats") + regs[k] + "=000000000000\r\n";
+    EXPECT_EQ(Received("master"), MasterRead() + kDetect + (n.slaves < 4 ? kReport : "") + slots +
+                                      "at+btcancel\r\nat+btmode,1\r\nats10=1\r\n" +
+                                      (n.nodeSwitching ? "ats53=2\r\n" : "ats53=1\r\n") + readBack +
+                                      "ats54?\r\nats55?\r\nats56?\r\n");
+    for (int k = 1; k <= n.slaves; ++k) {
+        const std::string role = "slave" + std::to_string(k);
+        EXPECT_EQ(Received(role), std::string(kDetect) + kReport + "ATS46=" + master +
+                                      "\r\nat+btcancel\r\nat+btmode,2\r\nats10=1\r\natz\r\n" +
+                                      readBack)
+            << role;
+        EXPECT_NE(r.out.find(role + " " + Path(role) + ": Slave setting success."),
+                  std::string::npos);
+        EXPECT_NE(r.out.find(role + " " + Path(role) + ": VERIFIED"), std::string::npos);
+        EXPECT_NE(r.err.find(role + "    "), std::string::npos) << "trace lines name the role";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Station, Networks,
+                         ::testing::Values(Shape{2, false}, Shape{2, true}, Shape{3, false},
+                                           Shape{3, true}, Shape{4, false}, Shape{4, true}));
+
+TEST_F(Station, APortThatCannotBeOpenedStopsTheRunBeforeAnyByteIsWritten) {
+    Start(3);
+    const CliResult r = RunNetwork({}, {"", "", "/nonexistent/ttyUSB9"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.out.find("slave2 /nonexistent/ttyUSB9: ERROR: Serial Port Open"), std::string::npos)
+        << r.out;
+    for (const std::string& role : station->Roles())
+        EXPECT_EQ(Received(role), "") << role;
+    // Two to four slaves, and --master, or it is a usage error.
+    for (const auto& args : {std::vector<std::string>{"network", "--master", Path("master")},
+                             {"network", "--slave", Path("slave1"), "--slave", Path("slave2")}})
+        EXPECT_EQ(Cli(args).code, 2);
+}
+
+TEST_F(Station, ASlaveWhoseLineVanishesFailsByNameAndTheMasterIsNotWritten) {
+    Start(3);
+    // Once the master's address is read, slave2 is unplugged.
+    onPause = [this](std::uint32_t) {
+        if (Received("master") == MasterRead())
+            station->Line("slave2").Stop();
+    };
+    const CliResult r = RunNetwork({"--json"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(Received("master"), MasterRead());
+    EXPECT_NE(r.err.find("slave2 " + Path("slave2") + ": Can not found OLMA..."), std::string::npos)
+        << r.err;
+    const Json json = Json::parse(r.out);
+    EXPECT_EQ(json["ok"], false);
+    EXPECT_TRUE(json["summary"].get<std::string>().starts_with("FAILED: slave2 "));
+    for (const Json& e : json["events"]) {
+        EXPECT_TRUE(e["role"] != "slave2" || e["outcome"] == "line-gone") << e.dump();
+    }
+    EXPECT_FALSE(station->NetworkVerdict().starts_with("network: OK"));
+}
+
+TEST_F(Station, AFormerMasterAsSlaveIsSetButReadsBackDifferently) {
+    Start(2);
+    // The slave step leaves S53 as it is: read back, it differs.
+    station->Line("slave1").With("slave1", [](sim::CSimAdapter& a) { a.State().s53 = 1; });
+    const CliResult r = RunNetwork({});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.out.find("slave1 " + Path("slave1") + ": NOT VERIFIED: S53 differ"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\nFAILED: slave1 "), std::string::npos);
+    EXPECT_EQ(RunNetwork({"--no-verify"}).code, 0) << "nothing read back, nothing differs";
+}
+
+TEST_F(Station, TheSimulatorsConsoleShowsEveryLineAndTheVerdict) {
+    Start(3);
+    sim::CStationConsole console(*station);
+    EXPECT_EQ(console.Execute("paths"), station->Paths());
+    const std::string shown = console.Execute("show");
+    for (const std::string& role : station->Roles())
+        EXPECT_NE(shown.find("line: " + Path(role) + "\n* " + role + " "), std::string::npos);
+    EXPECT_NE(shown.find("network: not formed"), std::string::npos) << shown;
+    EXPECT_EQ(console.Execute("set slave3 s46 0001950A0B00"), "slave3 s46 = 0001950A0B00\n");
+    EXPECT_EQ(station->StateOf("slave3").s46, "0001950A0B00");
+    EXPECT_TRUE(console.Execute("set slave4 silent on").starts_with("error: no adapter"));
+    console.Execute("unplug slave2");
+    EXPECT_FALSE(station->Line("slave2").Running());
+    EXPECT_TRUE(station->Line("slave1").Running());
+}
+
+TEST(StationSimulator, StationTakesTwoToFourSlavesFourWhenNotSaid) {
+    for (const auto& [args, slaves] :
+         {std::pair<std::vector<const char*>, int>{{"nodewright-sim"}, 0},
+          {{"nodewright-sim", "--station"}, 4},
+          {{"nodewright-sim", "--station", "2", "--trace"}, 2},
+          {{"nodewright-sim", "--trace", "--station"}, 4}}) {
+        sim::BenchOptions options;
+        std::vector<char*> argv;
+        for (const char* a : args)
+            argv.push_back(const_cast<char*>(a));
+        EXPECT_EQ(sim::ParseBenchOptions(static_cast<int>(argv.size()), argv.data(), "", options),
+                  std::nullopt);
+        EXPECT_EQ(options.station, slaves) << args.size();
+    }
+}
+
+} // namespace
+} // namespace nw::cli::test
