@@ -9,7 +9,18 @@
 
 namespace nw::cli {
 
-enum class CliCommand { Ports, Check, Detect, Master, Slave, Reset, AutoFill, Wizard, Verify };
+enum class CliCommand {
+    Ports,
+    Check,
+    Detect,
+    Master,
+    Slave,
+    Reset,
+    AutoFill,
+    Wizard,
+    Verify,
+    Records
+};
 
 enum class ModeChoice { Unchanged, MultiDrop, NodeSwitching };
 
@@ -23,6 +34,10 @@ struct CliOptions {
     int stopBits = 1;            // 1 or 2
     bool trace = false;
     bool json = false;
+    // Append a row per adapter step to the records database (`db`, or the
+    // default file when empty).
+    bool record = false;
+    std::string db;
 
     // master: the slave addresses given (a given one ticks its Use box).
     std::array<std::optional<std::string>, 4> slaves;
@@ -38,6 +53,10 @@ struct CliOptions {
     bool verify = false;
     // verify: a master (its slaves and mode) or a slave (its master).
     bool verifyMaster = true;
+    // records: the filters (since: as typed) and the output format.
+    std::string recordsAddress;
+    std::string recordsSince;
+    std::string recordsFormat = "table"; // table, csv, json
 };
 
 } // namespace nw::cli

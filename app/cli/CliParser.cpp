@@ -94,6 +94,12 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     app.add_flag("--trace", o.trace, "Every byte written and read, time-stamped, on stderr");
     app.add_flag("--json", o.json,
                  "Machine-readable result on stdout (check, detect, autofill, verify)");
+    app.add_flag("--record", o.record,
+                 "Append a row per adapter step to the records database (check, master, slave, "
+                 "verify, wizard)");
+    app.add_option("--db", o.db,
+                   "The records database (default $XDG_DATA_HOME/nodewright/records.sqlite)")
+        ->check(kNotEmpty);
 
     CLI::App* ports = AddCommand(app, "ports", "List the serial ports, one per line");
     CLI::App* check = AddCommand(app, "check", "The main window's \"Check OLMA\"");
@@ -143,6 +149,18 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     verifySlave->add_option("--master", o.masterAddress, "The master's address")->required();
     verifySlave->add_flag("--disable-response", o.disableResponse,
                           "Tick \"Disable (OK, ERROR, CONNET, DISCONNET Message)\"");
+    CLI::App* records =
+        AddCommand(app, "records", "Print the recorded adapter steps, oldest first");
+    records->add_option("--address", o.recordsAddress, "Only this adapter's rows (any case)")
+        ->check(kNotEmpty);
+    records
+        ->add_option("--since", o.recordsSince,
+                     "Only rows from this time on: 2026-12-07, 2026-12-07T11:05[:00], "
+                     "optionally with Z or +01:00 (else UTC)")
+        ->check(kNotEmpty);
+    records->add_option("--format", o.recordsFormat, "table | csv | json")
+        ->check(CLI::IsMember({"table", "csv", "json"}))
+        ->capture_default_str();
 
     try {
         app.parse(argc, argv);
@@ -163,7 +181,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         {detect, CliCommand::Detect},     {master, CliCommand::Master},
         {slave, CliCommand::Slave},       {reset, CliCommand::Reset},
         {autofill, CliCommand::AutoFill}, {wizard, CliCommand::Wizard},
-        {verify, CliCommand::Verify}};
+        {verify, CliCommand::Verify},     {records, CliCommand::Records}};
     for (const auto& [sub, command] : commands) {
         if (sub->parsed())
             o.command = command;
@@ -174,7 +192,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     else if (mode == "node-switching")
         o.mode = ModeChoice::NodeSwitching;
 
-    if (o.command != CliCommand::Ports && o.port.empty())
+    if (o.command != CliCommand::Ports && o.command != CliCommand::Records && o.port.empty())
         return {std::nullopt, UsageError(err, "--port is required by this command")};
     if (const auto problem = CheckAddresses(o))
         return {std::nullopt, UsageError(err, *problem)};
