@@ -105,6 +105,7 @@ TEST(RecordStore, NoRowLostFromThreadsAndProcessesAtOnce) {
     constexpr int kRows = 40;
     auto append = [&](const std::string& who, CRecordStore* shared) {
         std::unique_ptr<CRecordStore> own = shared ? nullptr : OpenOrFail(path);
+        ASSERT_TRUE(shared != nullptr || own != nullptr);
         CRecordStore& store = shared ? *shared : *own;
         for (int k = 0; k < kRows; ++k) {
             std::string error;
@@ -211,6 +212,7 @@ TEST(RecordFormat, CsvJsonAndTableShapes) {
     Record odd = Row("0001950A0B01", "2026-12-07T11:05:00+00:00");
     odd.id = 7;
     odd.step.name = "say \"hi\", then\r\nbye \xff";
+    odd.step.verification = "two\nlines";
     const std::vector<Record> rows = {odd, Row("0001950A0B02", "2026-12-07T11:06:00+00:00")};
 
     const std::string csv = FormatRecords(rows, RecordFormat::Csv);
@@ -221,6 +223,7 @@ TEST(RecordFormat, CsvJsonAndTableShapes) {
                       "verification,outcome\r");
     EXPECT_NE(csv.find(",\"say \"\"hi\"\", then\r\nbye \xff\",wizard-slave,"), std::string::npos)
         << csv;
+    EXPECT_NE(csv.find(",\"two\nlines\","), std::string::npos);
     EXPECT_EQ(csv.substr(csv.size() - 2), "\r\n");
 
     const auto json = nlohmann::json::parse(FormatRecords(rows, RecordFormat::Json));
