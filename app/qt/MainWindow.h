@@ -14,14 +14,22 @@
 #include <QPointer>
 
 #include <functional>
-
 #include <map>
+#include <memory>
+#include <string>
 
+class QAction;
 class QMenu;
+
+namespace nw::records {
+class CRecordStore;
+class CStoreRecorder;
+} // namespace nw::records
 
 namespace nw::qt {
 
 class CManualWindow;
+class CRecordsWindow;
 
 struct MainWindowOptions {
     // Where the port list comes from; nullptr: the system's own ports.
@@ -30,6 +38,8 @@ struct MainWindowOptions {
     // tests change them.
     double pauseScale = 1.0;
     std::function<void()> afterPause;
+    // The records database; empty: the user's default file.
+    std::string recordsPath;
 };
 
 class CMainWindow : public CTemplateWindow {
@@ -52,6 +62,13 @@ class CMainWindow : public CTemplateWindow {
     // Puts a device path in the port box, as if the user had typed it.
     void PresetPort(const QString& device);
 
+    // "Keep records": on, the wizard's steps and Master/Slave Set are
+    // recorded. Turning it on opens the database; false when it cannot be
+    // opened (the user is told why, and the item stays off).
+    bool KeepRecords(bool on);
+    // The records window while it is open, else nullptr.
+    CRecordsWindow* RecordsWindow() const;
+
   protected:
     void OnControlClicked(int id) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -65,6 +82,7 @@ class CMainWindow : public CTemplateWindow {
     void OpenAbout();
     void RunManual(CSetupDlg& owner);
     void RunAbout();
+    void OpenRecords();
 
     CHostContext m_context;
     CQtHost m_host;
@@ -72,6 +90,11 @@ class CMainWindow : public CTemplateWindow {
     std::map<int, QWidget*> m_pages;
     QMenu* m_menu = nullptr;
     QPointer<CManualWindow> m_manual;
+    std::string m_recordsPath;
+    QAction* m_keepRecords = nullptr;
+    std::unique_ptr<records::CRecordStore> m_store;
+    std::unique_ptr<records::CStoreRecorder> m_recorder;
+    QPointer<CRecordsWindow> m_recordsWindow;
 };
 
 } // namespace nw::qt
