@@ -44,6 +44,9 @@ Readback VerifyAdapter(CCommandExchange& ex, const IntendedSettings& intended) {
     }
     r.found = true;
     r.address = report.address;
+    const auto colon = lines.m_strInfoName.find(": ");
+    r.name =
+        colon == std::string::npos ? lines.m_strInfoName : lines.m_strInfoName.substr(colon + 2);
     const SettingReplies queried = QuerySettings(ex, intended.master);
     if (queried.kind != OutcomeKind::Succeeded) {
         r.kind = queried.kind;

@@ -37,6 +37,7 @@ struct Readback {
     OutcomeKind kind = OutcomeKind::Failed; // Failed: not found, or a field could not be read
     bool found = false;                     // the adapter answered its report
     std::string address;                    // its own address, from the report
+    std::string name;                       // its name, from the report
     std::string failure;                    // what went wrong, when it failed
     std::vector<FieldCheck> fields;         // every field, when read
 

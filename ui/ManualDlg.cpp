@@ -128,7 +128,35 @@ Outcome CManualDlg::OnButtonAutoFill() {
     return Outcome::Success();
 }
 
+void CManualDlg::Record(const char* operation, const std::string& settings,
+                        const Outcome& outcome) {
+    StepRecord r;
+    r.role = operation;
+    if (m_bReportRead) {
+        r.address = ReportValue(m_info.m_strInfoAddress);
+        r.name = ReportValue(m_info.m_strInfoName);
+    }
+    r.operation = operation;
+    r.settings = settings;
+    r.outcome = OutcomeText(outcome);
+    m_main.RecordStep(std::move(r));
+}
+
 Outcome CManualDlg::OnButtonMasterSet() {
+    std::string settings;
+    const Outcome outcome = SetMaster(settings);
+    Record("master", settings, outcome);
+    return outcome;
+}
+
+Outcome CManualDlg::OnButtonSlaveSet() {
+    std::string settings;
+    const Outcome outcome = SetSlave(settings);
+    Record("slave", settings, outcome);
+    return outcome;
+}
+
+Outcome CManualDlg::SetMaster(std::string& settings) {
     CWaitCursor wait(m_host);
     m_main.Exchange().BeginOperation();
     for (std::size_t k = 0; k < 4; ++k)
@@ -149,6 +177,14 @@ Outcome CManualDlg::OnButtonMasterSet() {
         m_host.MessageBox(msg::kCheckMoreUse);
         return Outcome::Failure(msg::kCheckMoreUse);
     }
+    IntendedSettings intended{.master = true,
+                              .mode = m_main.Mode(),
+                              .disableResponse = m_host.GetCheck(kCheckDisableResponse)};
+    for (std::size_t k = 0; k < 4; ++k) {
+        if (m_host.GetCheck(kUseChecks[k]))
+            intended.slaves[k] = m_strSlaveAddr[k];
+    }
+    settings = SettingsText(intended);
     return ConfigureMaster();
 }
 
@@ -178,7 +214,7 @@ Outcome CManualDlg::ConfigureMaster() {
     return Outcome::Success(msg::kMasterSuccess);
 }
 
-Outcome CManualDlg::OnButtonSlaveSet() {
+Outcome CManualDlg::SetSlave(std::string& settings) {
     CWaitCursor wait(m_host);
     m_main.Exchange().BeginOperation();
     m_strMasterAddr = m_host.GetText(kEditMaster);
@@ -186,6 +222,9 @@ Outcome CManualDlg::OnButtonSlaveSet() {
         m_host.MessageBox(msg::kMasterAddress);
         return Outcome::Failure(msg::kMasterAddress);
     }
+    settings = SettingsText({.master = false,
+                             .masterAddress = m_strMasterAddr,
+                             .disableResponse = m_host.GetCheck(kCheckDisableResponse)});
     if (ConfigureSlave() != OutcomeKind::Succeeded) {
         m_host.MessageBox(msg::kCheckOlma);
         return m_main.Exchange().Failed(msg::kCheckOlma);

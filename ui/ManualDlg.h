@@ -58,6 +58,12 @@ class CManualDlg {
 
   private:
     Outcome OnCheckUse(int k);
+    // Master Set and Slave Set without their records; `settings` gets what
+    // they write once they start writing.
+    Outcome SetMaster(std::string& settings);
+    Outcome SetSlave(std::string& settings);
+    // Hands the step that ended to the main window's recorder.
+    void Record(const char* operation, const std::string& settings, const Outcome& outcome);
     // How the latest report ended: read, not found, or the line gone.
     Outcome ReportOutcome() const;
 

@@ -132,6 +132,7 @@ Outcome CSetupDlg::OnButtonPortOpen() {
         return Outcome::Failure(msg::kSerialPortOpenError);
     }
     m_bPortOpen = 1;
+    m_openDevice = device;
     EnablePortOpenControls();
     m_strMessage = msg::kPortOpen;
     UpdateData();
@@ -246,7 +247,49 @@ Outcome CSetupDlg::ReportFailure(const std::string& text) {
     return m_exchange.Failed(text);
 }
 
+void CSetupDlg::RecordStep(StepRecord step) {
+    if (m_recorder == nullptr)
+        return;
+    step.port = m_openDevice;
+    m_recorder->StepEnded(step);
+}
+
 Outcome CSetupDlg::OnButtonStart() {
+    const int step = m_nStep + 1;
+    m_stepAddress.clear();
+    m_stepName.clear();
+    m_stepVerification.clear();
+    m_stepWroteMaster = m_stepWroteSlave = false;
+    Outcome outcome = RunWizardStep();
+    if (m_recorder != nullptr)
+        RecordStep(WizardStepRecord(step, outcome));
+    return outcome;
+}
+
+StepRecord CSetupDlg::WizardStepRecord(int step, const Outcome& outcome) {
+    const bool master = step <= 2 || step == 7 ||
+                        (step == 5 && m_nOneToN == NetworkSize::OneToTwo) ||
+                        (step == 6 && m_nOneToN == NetworkSize::OneToThree);
+    StepRecord r;
+    r.role = master ? "master" : "slave" + std::to_string(step - 2);
+    r.address = m_stepAddress;
+    r.name = m_stepName;
+    // The last step of a 1:4 network sets the master without reading it again.
+    if (step == 7 && r.address.empty())
+        r.address = m_strBdAddr[0];
+    r.operation = step == 1   ? "wizard-detect"
+                  : step == 2 ? "wizard-read"
+                  : master    ? "wizard-master"
+                              : "wizard-slave";
+    if (m_stepWroteMaster || m_stepWroteSlave)
+        r.settings = SettingsText(WizardSettings(m_stepWroteMaster));
+    r.verification = m_stepVerification;
+    r.outcome = OutcomeText(outcome);
+    r.startsRun = step == 1;
+    return r;
+}
+
+Outcome CSetupDlg::RunWizardStep() {
     CWaitCursor wait(m_host);
     m_exchange.BeginOperation();
     if (DetectDevice() != OutcomeKind::Succeeded)
@@ -262,7 +305,13 @@ Outcome CSetupDlg::OnButtonStart() {
         return ReportFailure(text);
     };
     // Reads the attached adapter into slot `slot`.
-    auto readSlot = [this](int slot) { return ReadDeviceInfo(slot) == OutcomeKind::Succeeded; };
+    auto readSlot = [this](int slot) {
+        if (ReadDeviceInfo(slot) != OutcomeKind::Succeeded)
+            return false;
+        m_stepAddress = m_strBdAddr[static_cast<std::size_t>(slot)];
+        m_stepName = ReportValue(m_info.m_strInfoName);
+        return true;
+    };
     // The blind writes of a slave or of the master step.
     auto setAdapter = [&](bool master) {
         const std::string failure = master ? WizardMasterStep() : WizardSlaveStep();
@@ -318,14 +367,19 @@ Outcome CSetupDlg::OnButtonStart() {
     return Outcome::Success(m_strMessage);
 }
 
-std::string CSetupDlg::VerifyStep(bool master) {
+IntendedSettings CSetupDlg::WizardSettings(bool master) {
     IntendedSettings intended{.master = master,
                               .mode = m_nMode,
                               .masterAddress = m_strBdAddr[0],
                               .disableResponse = ResponseDisabled()};
     for (int k = 0; k < SlaveCount(m_nOneToN); ++k)
         intended.slaves[static_cast<std::size_t>(k)] = m_strBdAddr[static_cast<std::size_t>(k) + 1];
-    const Readback r = VerifyAdapter(m_exchange, intended);
+    return intended;
+}
+
+std::string CSetupDlg::VerifyStep(bool master) {
+    const Readback r = VerifyAdapter(m_exchange, WizardSettings(master));
+    m_stepVerification = VerificationText(r);
     if (m_exchange.LineGone() || !r.found)
         return msg::kCanNotFoundRetry;
     if (!r.Verified())
@@ -341,6 +395,7 @@ std::string CSetupDlg::WizardSlaveStep() {
     m_host.EnableControl(kButtonStart, false);
     m_strMessage = msg::kSettingNow;
     UpdateData();
+    m_stepWroteSlave = true;
     if (WriteWizardSlave(m_exchange, m_strBdAddr[0], ResponseDisabled()) != OutcomeKind::Succeeded)
         return msg::kCanNotFoundRetry;
     if (m_verifyEachStep) {
@@ -363,6 +418,7 @@ std::string CSetupDlg::WizardMasterStep() {
     m_host.EnableControl(kButtonStart, false);
     m_strMessage = msg::kSettingNow;
     UpdateData();
+    m_stepWroteMaster = true;
     if (WriteWizardMaster(m_exchange, m_strBdAddr, m_nOneToN, ResponseDisabled(), m_nMode) !=
         OutcomeKind::Succeeded)
         return msg::kCanNotFoundRetry;

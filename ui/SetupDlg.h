@@ -12,6 +12,7 @@
 #include "serial/SerialPort.h"
 #include "ui/Host.h"
 #include "ui/LineSettingTables.h"
+#include "ui/StepRecorder.h"
 
 #include <array>
 #include <span>
@@ -33,6 +34,9 @@ class IMainWindowState {
     // After a master was set for `slaves` slaves: the mode radios, the 1:N
     // value, its radios and its overview picture.
     virtual void ShowMasterSet(int slaves) = 0;
+    // Hands an adapter step that ended to the recorder, if one is set, with
+    // the port filled in.
+    virtual void RecordStep(StepRecord step) = 0;
 };
 
 class CSetupDlg final : public IMainWindowState {
@@ -74,6 +78,7 @@ class CSetupDlg final : public IMainWindowState {
     ConnectionMode Mode() const override { return m_nMode; }
     void SetMode(ConnectionMode mode) override { m_nMode = mode; }
     void ShowMasterSet(int slaves) override;
+    void RecordStep(StepRecord step) override;
     // The device the port box names: a listed port's device, or the typed text.
     std::string ChosenDevice();
 
@@ -95,13 +100,21 @@ class CSetupDlg final : public IMainWindowState {
     // Read each adapter back at the end of its wizard step; a field that
     // differs fails the step.
     bool m_verifyEachStep = false;
+    // Sees every wizard step (and the Manual Setting window's Master Set and
+    // Slave Set) when it ends; none: nothing is recorded.
+    IStepRecorder* m_recorder = nullptr;
 
   private:
+    // The wizard's step machine; OnButtonStart records the step it ran.
+    Outcome RunWizardStep();
+    // What the step that just ran did, as a record; `step` is its number.
+    StepRecord WizardStepRecord(int step, const Outcome& outcome);
     // The blind writes of a wizard step (and their verification); the
     // failure text, empty when the step succeeded.
     std::string WizardSlaveStep();
     std::string WizardMasterStep();
     std::string VerifyStep(bool master);
+    IntendedSettings WizardSettings(bool master);
     void HideAllPictures();
     void ShowPicture(int page); // hides all pages, then shows `page`
     void EnablePortOpenControls();
@@ -116,6 +129,13 @@ class CSetupDlg final : public IMainWindowState {
     int SelectedTableValue(int id, std::span<const TableEntry> table);
 
     IHost& m_host;
+    std::string m_openDevice; // the device Port Open opened
+    // What the running wizard step read and verified, for its record.
+    std::string m_stepAddress;
+    std::string m_stepName;
+    std::string m_stepVerification;
+    bool m_stepWroteMaster = false;
+    bool m_stepWroteSlave = false;
 };
 
 } // namespace nw

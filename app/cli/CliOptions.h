@@ -20,7 +20,8 @@ enum class CliCommand {
     AutoFill,
     Wizard,
     Verify,
-    Network
+    Network,
+    Records
 };
 
 enum class ModeChoice { Unchanged, MultiDrop, NodeSwitching };
@@ -39,6 +40,10 @@ struct CliOptions {
 
     // ports: follow ports being added and removed.
     bool watch = false;
+    // Append a row per adapter step to the records database (`db`, or the
+    // default file when empty).
+    bool record = false;
+    std::string db;
 
     // master: the slave addresses given (a given one ticks its Use box).
     std::array<std::optional<std::string>, 4> slaves;
@@ -59,6 +64,10 @@ struct CliOptions {
     std::string masterPort;
     std::vector<std::string> slavePorts;
     bool noVerify = false;
+    // records: the filters (since: as typed) and the output format.
+    std::string recordsAddress;
+    std::string recordsSince;
+    std::string recordsFormat = "table"; // table, csv, json
 };
 
 } // namespace nw::cli

@@ -94,7 +94,12 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     app.add_flag("--trace", o.trace, "Every byte written and read, time-stamped, on stderr");
     app.add_flag("--json", o.json,
                  "Machine-readable result on stdout (check, detect, autofill, verify, network)");
-
+    app.add_flag("--record", o.record,
+                 "Append a row per adapter step to the records database (check, master, slave, "
+                 "verify, wizard)");
+    app.add_option("--db", o.db,
+                   "The records database (default $XDG_DATA_HOME/nodewright/records.sqlite)")
+        ->check(kNotEmpty);
     app.add_option("--log", o.logFile,
                    "Append the trace and every text, time-stamped, to this file")
         ->check(kNotEmpty);
@@ -148,6 +153,18 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     verifySlave->add_option("--master", o.masterAddress, "The master's address")->required();
     verifySlave->add_flag("--disable-response", o.disableResponse,
                           "Tick \"Disable (OK, ERROR, CONNET, DISCONNET Message)\"");
+    CLI::App* records =
+        AddCommand(app, "records", "Print the recorded adapter steps, oldest first");
+    records->add_option("--address", o.recordsAddress, "Only this adapter's rows (any case)")
+        ->check(kNotEmpty);
+    records
+        ->add_option("--since", o.recordsSince,
+                     "Only rows from this time on: 2026-12-07, 2026-12-07T11:05[:00], "
+                     "optionally with Z or +01:00 (else UTC)")
+        ->check(kNotEmpty);
+    records->add_option("--format", o.recordsFormat, "table | csv | json")
+        ->check(CLI::IsMember({"table", "csv", "json"}))
+        ->capture_default_str();
 
     CLI::App* network = AddCommand(app, "network",
                                    "Station mode: every adapter on its own port; reads the "
@@ -183,7 +200,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         {detect, CliCommand::Detect},     {master, CliCommand::Master},
         {slave, CliCommand::Slave},       {reset, CliCommand::Reset},
         {autofill, CliCommand::AutoFill}, {wizard, CliCommand::Wizard},
-        {verify, CliCommand::Verify},     {network, CliCommand::Network}};
+        {verify, CliCommand::Verify},     {network, CliCommand::Network},
+        {records, CliCommand::Records}};
     for (const auto& [sub, command] : commands) {
         if (sub->parsed())
             o.command = command;
@@ -196,7 +214,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
 
     if (o.command == CliCommand::Network && (o.slavePorts.size() < 2 || o.slavePorts.size() > 4))
         return {std::nullopt, UsageError(err, "network takes 2 to 4 --slave ports")};
-    if (o.command != CliCommand::Ports && o.command != CliCommand::Network && o.port.empty())
+    if (o.command != CliCommand::Ports && o.command != CliCommand::Network &&
+        o.command != CliCommand::Records && o.port.empty())
         return {std::nullopt, UsageError(err, "--port is required by this command")};
     if (const auto problem = CheckAddresses(o))
         return {std::nullopt, UsageError(err, *problem)};

@@ -46,6 +46,12 @@ int ExitStatus(const Outcome& outcome) {
 int RunCheck(CCliSession& session) {
     CSetupDlg& dlg = session.Dlg();
     const Outcome outcome = dlg.OnButtonCheck();
+    StepRecord step{.role = "adapter", .operation = "check", .outcome = OutcomeText(outcome)};
+    if (outcome.kind != OutcomeKind::LineGone && !dlg.m_strReport.empty()) {
+        step.address = dlg.m_strBdAddr[0];
+        step.name = ValueOf(dlg.m_info.m_strInfoName);
+    }
+    dlg.RecordStep(step);
     if (session.Options().json) {
         Json json;
         if (outcome.Succeeded()) {

@@ -1,6 +1,7 @@
 #include "app/cli/RunCli.h"
 
 #include "app/cli/CliParser.h"
+#include "app/cli/CliRecords.h"
 #include "app/cli/CliSession.h"
 #include "app/cli/Commands.h"
 
@@ -16,6 +17,13 @@ bool HasJsonResult(CliCommand command) {
     return command == CliCommand::Check || command == CliCommand::Detect ||
            command == CliCommand::AutoFill || command == CliCommand::Verify ||
            command == CliCommand::Network;
+}
+
+// The commands --record keeps rows of.
+bool Recorded(CliCommand command) {
+    return command == CliCommand::Check || command == CliCommand::Master ||
+           command == CliCommand::Slave || command == CliCommand::Verify ||
+           command == CliCommand::Wizard;
 }
 
 int RunWindowCommand(CCliSession& session, std::istream& in) {
@@ -38,6 +46,7 @@ int RunWindowCommand(CCliSession& session, std::istream& in) {
         return RunVerify(session);
     case CliCommand::Ports:
     case CliCommand::Network:
+    case CliCommand::Records:
         break;
     }
     return kExitUsage;
@@ -75,13 +84,38 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
     }
     if (options.command == CliCommand::Ports)
         return RunPorts(env, console, options.json, options.watch);
+    if (options.command == CliCommand::Records)
+        return RunRecords(options, console, out);
     console.KeepStdoutForResult(options.json && HasJsonResult(options.command));
     if (options.command == CliCommand::Network)
         return RunNetwork(options, env, console); // opens a port per adapter itself
+
+    // Without its database a recorded run does nothing: the adapter is left
+    // alone, as with a port that cannot be opened.
+    bool lost = false;
+    std::unique_ptr<IStepRecorder> recorder;
+    if (options.record && Recorded(options.command)) {
+        std::string error;
+        recorder = OpenRecorder(
+            options,
+            [&](const std::string& why) {
+                lost = true;
+                console.Note("nodewright-cli: " + why + ": the row of this step is lost");
+            },
+            error);
+        if (!recorder) {
+            console.Note("nodewright-cli: --record: " + error +
+                         " (nothing done; without --record nothing is recorded)");
+            return kExitUsage;
+        }
+    }
     CCliSession session(options, env, console);
+    session.Dlg().m_recorder = recorder.get();
     if (!session.OpenPort())
         return kExitUsage;
-    return RunWindowCommand(session, in);
+    const int code = RunWindowCommand(session, in);
+    // An operation whose row is lost does not end in success.
+    return lost && code == kExitSuccess ? kExitFailure : code;
 }
 
 } // namespace

@@ -34,6 +34,18 @@ int RunVerify(CCliSession& session) {
                      : differing != 0                    ? kExitDiffers
                                                          : kExitSuccess;
 
+    const std::string verification = VerificationText(read);
+    session.Dlg().RecordStep(
+        {.role = intended.master ? "master" : "slave",
+         .address = read.address,
+         .name = read.name,
+         .operation = "verify",
+         .verification = verification,
+         .outcome = code == kExitSuccess ? "succeeded"
+                    : read.kind == OutcomeKind::LineGone
+                        ? "line-gone: " + read.failure
+                        : "failed: " + (code == kExitDiffers ? verification : read.failure)});
+
     CTerminalConsole& console = session.Console();
     if (o.json) {
         Json json;

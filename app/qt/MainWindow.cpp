@@ -5,6 +5,9 @@
 #include "app/qt/IconArt.h"
 #include "app/qt/ManualWindow.h"
 #include "app/qt/PicturePage.h"
+#include "app/qt/RecordsWindow.h"
+#include "records/RecordStore.h"
+#include "records/StoreRecorder.h"
 #include "res/ControlIds.h"
 #include "res/Strings.h"
 #include "ui/MessageMaps.h"
@@ -16,6 +19,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -26,6 +30,7 @@ namespace nw::qt {
 namespace {
 namespace m = id::main;
 constexpr char kVerifySetting[] = "wizard/verifyEachStep";
+constexpr char kKeepRecordsSetting[] = "records/keep";
 constexpr char kPortSetting[] = "line/port";
 constexpr char kBaudSetting[] = "line/baud";
 constexpr char kParitySetting[] = "line/parity";
@@ -61,6 +66,20 @@ CMainWindow::CMainWindow(const MainWindowOptions& options)
         m_dlg.m_verifyEachStep = on;
         QSettings().setValue(kVerifySetting, on);
     });
+    // And the records: kept when ticked (remembered), shown in their window.
+    m_recordsPath =
+        options.recordsPath.empty() ? records::DefaultDatabasePath() : options.recordsPath;
+    m_keepRecords = m_menu->addAction(QStringLiteral("Keep records"));
+    m_keepRecords->setObjectName(QStringLiteral("keepRecords"));
+    m_keepRecords->setCheckable(true);
+    connect(m_keepRecords, &QAction::toggled, this, [this](bool on) {
+        if (KeepRecords(on))
+            QSettings().setValue(kKeepRecordsSetting, on);
+    });
+    QAction* showRecords = m_menu->addAction(QStringLiteral("Records..."));
+    showRecords->setObjectName(QStringLiteral("openRecords"));
+    connect(showRecords, &QAction::triggered, this, &CMainWindow::OpenRecords);
+    m_keepRecords->setChecked(QSettings().value(kKeepRecordsSetting, false).toBool());
 
     setWindowIcon(AppIcon());
     CreatePicturePages();
@@ -123,7 +142,55 @@ void CMainWindow::SaveSettings() {
     settings.setValue(kModeSetting, static_cast<int>(m_dlg.m_nMode));
 }
 
-CMainWindow::~CMainWindow() = default;
+CMainWindow::~CMainWindow() {
+    m_dlg.m_recorder = nullptr;
+}
+
+bool CMainWindow::KeepRecords(bool on) {
+    m_dlg.m_recorder = nullptr;
+    m_recorder.reset();
+    m_store.reset();
+    if (!on)
+        return true;
+    std::string error;
+    if (m_recordsPath.empty())
+        error = "no file for the records: neither XDG_DATA_HOME nor HOME is set";
+    else
+        m_store =
+            records::CRecordStore::Open(m_recordsPath, records::CRecordStore::Access::Write, error);
+    if (!m_store) {
+        const QSignalBlocker quiet(m_keepRecords);
+        m_keepRecords->setChecked(false);
+        QMessageBox::warning(
+            this, QStringLiteral("Keep records"),
+            QStringLiteral("Records cannot be kept: %1").arg(QString::fromStdString(error)));
+        return false;
+    }
+    m_recorder = std::make_unique<records::CStoreRecorder>(*m_store, NW_VERSION);
+    // A row that cannot be written is no silent loss: the user hears of it
+    // as the step ends.
+    m_recorder->onLost = [this](const std::string& why) {
+        m_host.MessageBox("The record of this step could not be written.", why);
+    };
+    m_dlg.m_recorder = m_recorder.get();
+    return true;
+}
+
+CRecordsWindow* CMainWindow::RecordsWindow() const {
+    return m_recordsWindow.data();
+}
+
+void CMainWindow::OpenRecords() {
+    if (m_recordsWindow) {
+        m_recordsWindow->Reload();
+        m_recordsWindow->raise();
+        m_recordsWindow->activateWindow();
+        return;
+    }
+    m_recordsWindow = new CRecordsWindow(this, m_recordsPath);
+    m_recordsWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_recordsWindow->show();
+}
 
 void CMainWindow::FollowPorts() {
     if (m_portMonitor->Take().empty())

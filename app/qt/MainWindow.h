@@ -17,12 +17,20 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
+class QAction;
 class QMenu;
+
+namespace nw::records {
+class CRecordStore;
+class CStoreRecorder;
+} // namespace nw::records
 
 namespace nw::qt {
 
 class CManualWindow;
+class CRecordsWindow;
 
 struct MainWindowOptions {
     // Where the port list comes from; nullptr: the system's own ports.
@@ -34,6 +42,8 @@ struct MainWindowOptions {
     // tests change them.
     double pauseScale = 1.0;
     std::function<void()> afterPause;
+    // The records database; empty: the user's default file.
+    std::string recordsPath;
 };
 
 class CMainWindow : public CTemplateWindow {
@@ -56,6 +66,13 @@ class CMainWindow : public CTemplateWindow {
     // Puts a device path in the port box, as if the user had typed it.
     void PresetPort(const QString& device);
 
+    // "Keep records": on, the wizard's steps and Master/Slave Set are
+    // recorded. Turning it on opens the database; false when it cannot be
+    // opened (the user is told why, and the item stays off).
+    bool KeepRecords(bool on);
+    // The records window while it is open, else nullptr.
+    CRecordsWindow* RecordsWindow() const;
+
   protected:
     void OnControlClicked(int id) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -72,6 +89,7 @@ class CMainWindow : public CTemplateWindow {
     void OpenAbout();
     void RunManual(CSetupDlg& owner);
     void RunAbout();
+    void OpenRecords();
 
     CHostContext m_context;
     CQtHost m_host;
@@ -82,6 +100,11 @@ class CMainWindow : public CTemplateWindow {
     CSerialEnum m_systemPorts;
     CSerialEnum* m_portList = nullptr;
     std::unique_ptr<IPortMonitor> m_portMonitor;
+    std::string m_recordsPath;
+    QAction* m_keepRecords = nullptr;
+    std::unique_ptr<records::CRecordStore> m_store;
+    std::unique_ptr<records::CStoreRecorder> m_recorder;
+    QPointer<CRecordsWindow> m_recordsWindow;
 };
 
 } // namespace nw::qt

@@ -12,7 +12,9 @@
 #include <atomic>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,28 @@ inline std::vector<std::string> Words(const std::string& line) {
     std::istringstream in(line);
     return {std::istream_iterator<std::string>(in), {}};
 }
+
+// Standard input that asks `next` for each line as it is read: the wizard
+// reads a line only once the previous press has ended.
+class ScriptedInput : public std::streambuf {
+  public:
+    explicit ScriptedInput(std::function<std::optional<std::string>()> next)
+        : m_next(std::move(next)) {}
+
+  protected:
+    int_type underflow() override {
+        const std::optional<std::string> line = m_next();
+        if (!line)
+            return traits_type::eof();
+        m_current = *line + "\n";
+        setg(m_current.data(), m_current.data(), m_current.data() + m_current.size());
+        return traits_type::to_int_type(m_current[0]);
+    }
+
+  private:
+    std::function<std::optional<std::string>()> m_next;
+    std::string m_current;
+};
 
 struct CliRun {
     int code = -1;

@@ -28,28 +28,6 @@ constexpr char kTreeMaster[] = "1:3 network\n         [M]  <== attach the master
 const std::string kToTheMasterStep = std::string(kMasterNext) + kSetting + kSlave1 + kSetting +
                                      kSlave2 + kSetting + kMasterLast + kSetting;
 
-// Standard input that asks `next` for each line as it is read: the wizard
-// reads a line only once the previous press has ended.
-class ScriptedInput : public std::streambuf {
-  public:
-    explicit ScriptedInput(std::function<std::optional<std::string>()> next)
-        : m_next(std::move(next)) {}
-
-  protected:
-    int_type underflow() override {
-        const std::optional<std::string> line = m_next();
-        if (!line)
-            return traits_type::eof();
-        m_current = *line + "\n";
-        setg(m_current.data(), m_current.data(), m_current.data() + m_current.size());
-        return traits_type::to_int_type(m_current[0]);
-    }
-
-  private:
-    std::function<std::optional<std::string>()> m_next;
-    std::string m_current;
-};
-
 struct Case {
     const char* name;
     std::string args;

@@ -147,6 +147,7 @@ class GuiBench : public ::testing::Test {
         options.ports = &noPorts;
         options.pauseScale = 0.03;
         options.afterPause = [this] { WaitForQuietLine(); };
+        options.recordsPath = recordsPath;
         window = std::make_unique<qt::CMainWindow>(options);
         line = std::make_unique<QuietLine>(bench, window->Logic().m_port);
         window->show();
@@ -198,6 +199,7 @@ class GuiBench : public ::testing::Test {
     CSerialEnum noPorts{"/nonexistent-sys", "/nonexistent-dev"};
     std::unique_ptr<qt::CMainWindow> window;
     std::unique_ptr<QuietLine> line;
+    std::string recordsPath; // the window's records database; empty: the default
 };
 
 } // namespace nw::test

@@ -1,0 +1,250 @@
+// The records database: its schema and version, refusing a newer one, rows
+// from several threads and processes at once, the filters and the exports.
+#include "records/RecordStore.h"
+#include "RecordsTestSupport.h"
+#include "records/RecordFormat.h"
+#include "records/RecordTime.h"
+
+#include <nlohmann/json.hpp>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace nw::records::test {
+namespace {
+
+using Access = CRecordStore::Access;
+
+std::unique_ptr<CRecordStore> OpenOrFail(const std::string& path, Access access = Access::Write) {
+    std::string error;
+    auto store = CRecordStore::Open(path, access, error);
+    EXPECT_TRUE(store) << error;
+    return store;
+}
+
+Record Row(const std::string& address, const std::string& time, const std::string& runId = "r") {
+    Record r{.runId = runId, .time = time, .version = "1.0"};
+    r.step = {.port = "/dev/ttyUSB0",
+              .role = "slave1",
+              .address = address,
+              .name = "OLMA-S1",
+              .operation = "wizard-slave",
+              .settings = "S46=0001950A0B00;MODE=2;S10=1",
+              .verification = "verified",
+              .outcome = "succeeded"};
+    return r;
+}
+
+// A single value of a statement run on the file directly.
+std::string Pragma(const std::string& path, const char* sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    std::string value;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return value;
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::size_t Count(const std::string& path) {
+    std::vector<Record> rows;
+    std::string error;
+    EXPECT_TRUE(OpenOrFail(path, Access::Read)->Query({}, rows, error)) << error;
+    return rows.size();
+}
+
+TEST(RecordStore, CreatesItsSchemaInNewDirectoriesInWalMode) {
+    TempDir dir;
+    const std::string path = dir.File("a/b/records.sqlite");
+    OpenOrFail(path);
+    EXPECT_EQ(Pragma(path, "PRAGMA user_version"), "1");
+    EXPECT_EQ(Pragma(path, "PRAGMA journal_mode"), "wal");
+    // Opening it again keeps what it holds.
+    std::string error;
+    ASSERT_TRUE(OpenOrFail(path)->Append(Row("A", "2026-01-01T00:00:00+00:00"), error)) << error;
+    OpenOrFail(path);
+    EXPECT_EQ(Count(path), 1u);
+}
+
+TEST(RecordStore, RefusesANewerSchemaAndLeavesTheFileAlone) {
+    TempDir dir;
+    const std::string path = dir.File("newer.sqlite");
+    sqlite3* db = nullptr; // the file a newer program made
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_exec(db, "CREATE TABLE t (x); PRAGMA user_version = 2", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    const std::string before = Slurp(path);
+    for (Access access : {Access::Write, Access::Read}) {
+        std::string error;
+        EXPECT_FALSE(CRecordStore::Open(path, access, error));
+        EXPECT_NE(error.find("schema version 2, newer than this program knows (1)"),
+                  std::string::npos)
+            << error;
+    }
+    EXPECT_EQ(Slurp(path), before);
+    EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+}
+
+TEST(RecordStore, NoRowLostFromThreadsAndProcessesAtOnce) {
+    TempDir dir;
+    const std::string path = dir.File("busy.sqlite");
+    constexpr int kRows = 40;
+    auto append = [&](const std::string& who, CRecordStore* shared) {
+        std::unique_ptr<CRecordStore> own = shared ? nullptr : OpenOrFail(path);
+        ASSERT_TRUE(shared != nullptr || own != nullptr);
+        CRecordStore& store = shared ? *shared : *own;
+        for (int k = 0; k < kRows; ++k) {
+            std::string error;
+            ASSERT_TRUE(store.Append(Row(who, "2026-01-01T00:00:00+00:00", who), error)) << error;
+        }
+    };
+    // A second process, opening the file at the same moment as the threads.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        append("process", nullptr);
+        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 3; ++t) // each with a connection of its own
+        threads.emplace_back(append, "thread" + std::to_string(t), nullptr);
+    auto shared = OpenOrFail(path);
+    for (int t = 0; t < 2; ++t) // two sharing one
+        threads.emplace_back(append, "shared", shared.get());
+    for (std::thread& t : threads)
+        t.join();
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    std::vector<Record> rows;
+    std::string error;
+    ASSERT_TRUE(shared->Query({}, rows, error)) << error;
+    EXPECT_EQ(rows.size(), 6u * kRows);
+    std::set<std::int64_t> ids;
+    for (const Record& r : rows)
+        ids.insert(r.id);
+    EXPECT_EQ(ids.size(), rows.size());
+}
+
+TEST(RecordStore, FiltersByAddressAndSince) {
+    TempDir dir;
+    const std::string path = dir.File("filter.sqlite");
+    auto store = OpenOrFail(path);
+    std::string error;
+    for (const auto& [address, time] : {std::pair{"0001950A0B01", "2026-12-06T23:59:59+00:00"},
+                                        {"0001950A0B01", "2026-12-07T10:00:00+00:00"},
+                                        {"0001950A0B02", "2026-12-07T11:30:00+00:00"}})
+        ASSERT_TRUE(store->Append(Row(address, time), error)) << error;
+    const struct {
+        const char* address;
+        const char* since;
+        std::vector<std::int64_t> ids;
+    } cases[] = {
+        {"", "", {1, 2, 3}},
+        {"0001950a0b01", "", {1, 2}}, // any case
+        {"0001950A0B0", "", {}},      // no prefix match
+        {"", "2026-12-07", {2, 3}},
+        {"", "2026-12-07T11:30+01:00", {3}}, // 10:30 UTC
+        {"", "2026-12-07T11:30:01Z", {}},
+        {"0001950A0B01", "2026-12-07T00:00", {2}},
+    };
+    for (const auto& c : cases) {
+        std::string since;
+        if (*c.since != '\0')
+            since = NormalizeSince(c.since).value_or("invalid");
+        std::vector<Record> rows;
+        ASSERT_TRUE(store->Query({c.address, since}, rows, error)) << error;
+        std::vector<std::int64_t> ids;
+        for (const Record& r : rows)
+            ids.push_back(r.id);
+        EXPECT_EQ(ids, c.ids) << c.address << " " << c.since;
+    }
+}
+
+TEST(RecordTime, SinceAcceptsDatesAndOffsetsOnly) {
+    const struct {
+        const char* text;
+        const char* utc; // nullptr: refused
+    } cases[] = {
+        {"2026-12-07", "2026-12-07T00:00:00+00:00"},
+        {"2026-12-07 11:05", "2026-12-07T11:05:00+00:00"},
+        {"2026-12-07T00:30:15-01:00", "2026-12-07T01:30:15+00:00"},
+        {"2026-01-01T00:30+01:00", "2025-12-31T23:30:00+00:00"},
+        {"2026-02-30", nullptr},
+        {"2026-12-07T25:00", nullptr},
+        {"07.12.2026", nullptr},
+        {"2026-12-07junk", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto utc = NormalizeSince(c.text);
+        EXPECT_EQ(utc.has_value(), c.utc != nullptr) << c.text;
+        if (utc && c.utc) {
+            EXPECT_EQ(*utc, c.utc);
+        }
+    }
+}
+
+TEST(RecordStore, DefaultFileFollowsXdgThenHome) {
+    EXPECT_EQ(DefaultDatabasePath("/x/data", "/home/u"), "/x/data/nodewright/records.sqlite");
+    EXPECT_EQ(DefaultDatabasePath("relative", "/home/u"),
+              "/home/u/.local/share/nodewright/records.sqlite");
+    EXPECT_EQ(DefaultDatabasePath(nullptr, "/home/u"),
+              "/home/u/.local/share/nodewright/records.sqlite");
+    EXPECT_EQ(DefaultDatabasePath(nullptr, nullptr), "");
+}
+
+TEST(RecordFormat, CsvJsonAndTableShapes) {
+    Record odd = Row("0001950A0B01", "2026-12-07T11:05:00+00:00");
+    odd.id = 7;
+    odd.step.name = "say \"hi\", then\r\nbye \xff";
+    odd.step.verification = "two\nlines";
+    const std::vector<Record> rows = {odd, Row("0001950A0B02", "2026-12-07T11:06:00+00:00")};
+
+    const std::string csv = FormatRecords(rows, RecordFormat::Csv);
+    std::istringstream lines(csv);
+    std::string header;
+    std::getline(lines, header);
+    EXPECT_EQ(header, "id,run_id,time,version,port,role,address,name,operation,settings,"
+                      "verification,outcome\r");
+    EXPECT_NE(csv.find(",\"say \"\"hi\"\", then\r\nbye \xff\",wizard-slave,"), std::string::npos)
+        << csv;
+    EXPECT_NE(csv.find(",\"two\nlines\","), std::string::npos);
+    EXPECT_EQ(csv.substr(csv.size() - 2), "\r\n");
+
+    const auto json = nlohmann::json::parse(FormatRecords(rows, RecordFormat::Json));
+    ASSERT_TRUE(json.is_array());
+    ASSERT_EQ(json.size(), 2u);
+    EXPECT_EQ(json[0]["id"], 7);
+    EXPECT_EQ(json[0]["name"], "say \"hi\", then\r\nbye \xEF\xBF\xBD"); // U+FFFD
+    EXPECT_EQ(json[1]["address"], "0001950A0B02");
+    EXPECT_EQ(json[1].size(), kColumns.size());
+
+    // Every column starts where its heading does.
+    Record wide = rows[1];
+    wide.step.name = "ÅÄÖ";
+    std::istringstream table(FormatRecords({wide, Row("B", "T")}, RecordFormat::Table));
+    std::string head, first, second;
+    std::getline(table, head);
+    std::getline(table, first);
+    std::getline(table, second);
+    EXPECT_EQ(second.find("wizard-slave"), head.find("operation"));
+    EXPECT_EQ(first.find("wizard-slave"), head.find("operation") + 3); // 3 two-byte letters
+}
+
+} // namespace
+} // namespace nw::records::test
