@@ -5,15 +5,22 @@
 // SIGINT or SIGTERM stop it.
 #pragma once
 
+#include "sim/SimTiming.h"
 #include <optional>
+
+#include <cstdint>
 #include <string>
 
 namespace nw::sim {
 
 struct BenchOptions {
-    std::string attach = "master"; // adapter on the line at start, "none": silence
-    std::string link;              // a symbolic link to make to the terminal
-    bool trace = false;            // every byte on the line to standard error
+    std::string attach = "master";  // adapter on the line at start, "none": silence
+    std::string link;               // a symbolic link to make to the terminal
+    bool trace = false;             // every byte on the line to standard error
+    std::string timing = "instant"; // "realistic": latencies, busy and restart times
+    std::uint32_t seed = 1;         // the realistic timing's jitter
+    // Realistic figures, in milliseconds (see SimTiming).
+    SimTiming figures = SimTiming::Realistic();
 };
 
 // Reads the command line into `options`. An exit code when the program ends

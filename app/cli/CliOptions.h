@@ -2,6 +2,8 @@
 // and the command's own options.
 #pragma once
 
+#include "protocol/Pacing.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -23,6 +25,8 @@ struct CliOptions {
     int stopBits = 1;            // 1 or 2
     bool trace = false;
     bool json = false;
+    // --pacing and --profile: how long each wait after a command lasts.
+    PacingPolicy pacing;
 
     // master: the slave addresses given (a given one ticks its Use box).
     std::array<std::optional<std::string>, 4> slaves;

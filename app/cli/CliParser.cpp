@@ -1,5 +1,6 @@
 #include "app/cli/CliParser.h"
 
+#include "app/cli/TimingProfile.h"
 #include "protocol/Dialect.h"
 #include "serial/LineSettings.h"
 
@@ -94,6 +95,17 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     app.add_flag("--trace", o.trace, "Every byte written and read, time-stamped, on stderr");
     app.add_flag("--json", o.json,
                  "Machine-readable result on stdout (check, detect, autofill, verify)");
+    std::string pacing = "spec";
+    std::string profile;
+    app.add_option("--pacing", pacing,
+                   "spec: every fixed pause in full; reply: a wait ends once the adapter has "
+                   "answered, plus a guard")
+        ->check(kNotEmpty)
+        ->check(CLI::IsMember({"spec", "reply"}))
+        ->capture_default_str();
+    app.add_option("--profile", profile,
+                   "JSON file setting the guard and any command's pause and guard")
+        ->check(kNotEmpty);
 
     CLI::App* ports = AddCommand(app, "ports", "List the serial ports, one per line");
     CLI::App* check = AddCommand(app, "check", "The main window's \"Check OLMA\"");
@@ -173,6 +185,12 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         o.mode = ModeChoice::MultiDrop;
     else if (mode == "node-switching")
         o.mode = ModeChoice::NodeSwitching;
+
+    o.pacing.mode = pacing == "reply" ? PacingMode::Reply : PacingMode::Fixed;
+    if (!profile.empty()) {
+        if (const ProfileLoad load = LoadTimingProfile(profile, o.pacing); !load.ok)
+            return {std::nullopt, UsageError(err, load.error)};
+    }
 
     if (o.command != CliCommand::Ports && o.port.empty())
         return {std::nullopt, UsageError(err, "--port is required by this command")};

@@ -24,6 +24,7 @@ namespace nw::qt {
 namespace {
 namespace m = id::main;
 constexpr char kVerifySetting[] = "wizard/verifyEachStep";
+constexpr char kReplyPacingSetting[] = "line/replyPacing";
 constexpr char kPortSetting[] = "line/port";
 constexpr char kBaudSetting[] = "line/baud";
 constexpr char kParitySetting[] = "line/parity";
@@ -58,6 +59,22 @@ CMainWindow::CMainWindow(const MainWindowOptions& options)
     connect(verify, &QAction::toggled, this, [this](bool on) {
         m_dlg.m_verifyEachStep = on;
         QSettings().setValue(kVerifySetting, on);
+    });
+    // Waits that end once the adapter has answered (the fixed pauses stay
+    // around the escape and after a restart), remembered between runs.
+    QAction* fast = m_menu->addAction(QStringLiteral("Fast (finish waits on the adapter's reply)"));
+    fast->setObjectName(QStringLiteral("replyPacing"));
+    fast->setCheckable(true);
+    const auto pace = [this](bool reply) {
+        PacingPolicy policy = m_dlg.m_exchange.Pacing();
+        policy.mode = reply ? PacingMode::Reply : PacingMode::Fixed;
+        m_dlg.m_exchange.SetPacing(policy);
+    };
+    fast->setChecked(QSettings().value(kReplyPacingSetting, false).toBool());
+    pace(fast->isChecked());
+    connect(fast, &QAction::toggled, this, [pace](bool on) {
+        pace(on);
+        QSettings().setValue(kReplyPacingSetting, on);
     });
 
     setWindowIcon(AppIcon());
