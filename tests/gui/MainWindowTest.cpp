@@ -14,6 +14,7 @@
 #include <QSettings>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -182,16 +183,24 @@ TEST_F(GuiMainWindow, LineSettingsAndWizardChoicesAreRememberedBetweenRuns) {
     EXPECT_EQ(window->VisiblePicture(), id::page::k1To3Overview);
 }
 
-TEST_F(GuiMainWindow, VerifyEachAdapterIsAMenuChoiceRememberedBetweenRuns) {
-    for (const bool on : {true, false}) {
-        OpenWindow();
-        auto* verify = window->AboutMenu()->findChild<QAction*>(QStringLiteral("verifyEachStep"));
-        ASSERT_NE(verify, nullptr);
-        EXPECT_EQ(verify->isChecked(), !on); // as the last run left it
-        verify->trigger();
-        EXPECT_EQ(window->Logic().m_verifyEachStep, on);
-        line.reset();
-        window.reset();
+TEST_F(GuiMainWindow, MenuChoicesAreRememberedBetweenRuns) {
+    const std::pair<const char*, std::function<bool(CSetupDlg&)>> choices[] = {
+        {"verifyEachStep", [](CSetupDlg& d) { return d.m_verifyEachStep; }},
+        {"replyPacing",
+         [](CSetupDlg& d) { return d.m_exchange.Pacing().mode == PacingMode::Reply; }},
+    };
+    for (const auto& [name, chosen] : choices) {
+        for (const bool on : {true, false}) {
+            OpenWindow();
+            auto* item = window->AboutMenu()->findChild<QAction*>(QString::fromUtf8(name));
+            ASSERT_NE(item, nullptr) << name;
+            EXPECT_EQ(item->isChecked(), !on) << name; // as the last run left it
+            EXPECT_EQ(chosen(window->Logic()), !on) << name;
+            item->trigger();
+            EXPECT_EQ(chosen(window->Logic()), on) << name;
+            line.reset();
+            window.reset();
+        }
     }
 }
 
