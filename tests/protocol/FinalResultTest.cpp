@@ -1,7 +1,6 @@
 // When a reply counts as the adapter's final result, and what the result
 // messages are believed to be afterwards.
 #include "protocol/FinalResult.h"
-#include "protocol/Pacing.h"
 
 #include <gtest/gtest.h>
 
@@ -42,20 +41,6 @@ TEST(FinalResult, ResultMessagesAsTheRepliesTellThem) {
     EXPECT_TRUE(ResultsOffAfter("\r\n0\r\n", "ats10?\r\n", false));
     EXPECT_FALSE(ResultsOffAfter("\r\n1\r\n\r\nOK\r\n", "ats10?\r\n", true));
     EXPECT_TRUE(ResultsOffAfter("\r\nSTANDBY\r\n", "at+btinfo?\r\n", true));
-}
-
-TEST(PacingPolicy, ProfileEntriesByCommandOrRegister) {
-    PacingPolicy p;
-    p.guardMs = 60;
-    p.commands["at+btinfo?"] = {2500, 90};
-    p.commands["ats46="] = {std::nullopt, 120};
-    EXPECT_EQ(p.PauseFor("at+btinfo?\r\n", 2000), 2500u);
-    EXPECT_EQ(p.GuardFor("AT+BTINFO?\r\n"), 90u);
-    EXPECT_EQ(p.PauseFor("ATS46=0001950A0B01\r\n", 400), 400u);
-    EXPECT_EQ(p.GuardFor("ATS46=0001950A0B01\r\n"), 120u);
-    EXPECT_EQ(p.GuardFor("ats54=000000000000\r\n"), 60u);
-    EXPECT_TRUE(RestartsAdapter("atz\r\n") && RestartsAdapter("at&f\r\n"));
-    EXPECT_FALSE(RestartsAdapter("ato\r\n"));
 }
 
 } // namespace

@@ -1,21 +1,18 @@
 // Reply pacing against adapters that take time: every operation writes the
 // same bytes and ends the same way as with the fixed pauses; wizards paced by
-// the replies form their networks; and without a guard the adapters' busy
-// time after a setting loses commands, which the network shows.
+// the replies form their networks; without a guard the adapters' busy time
+// after a setting loses commands, which the network shows.
 #include "protocol/Script.h"
+#include "res/ControlIds.h"
+#include "serial/SerialEnum.h"
 #include "support/QuietLine.h"
 #include "support/RecordingHost.h"
 #include "ui/ManualDlg.h"
 #include "ui/SetupDlg.h"
 
-#include "res/ControlIds.h"
-#include "serial/SerialEnum.h"
-#include "sim/SimBench.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 #include <random>
 #include <thread>
 
@@ -26,17 +23,14 @@ namespace {
 // still outlasts the longest busy time (7 ms).
 constexpr double kScale = 0.2;
 
-// A fresh bench with realistic timing, the main window on a recording host
-// and its port open on the bench.
+// A fresh bench with realistic timing and the main window's port open on it.
 struct Rig {
     Rig(PacingMode mode, std::uint32_t seed, std::uint32_t guardMs = PacingPolicy::kDefaultGuardMs)
         : host(kScale), dlg(host) {
         sim::SimTiming timing = sim::SimTiming::Realistic(seed);
         timing.scale = kScale;
         bench.SetTiming(timing);
-        std::string error;
-        if (!bench.Start(&error))
-            ADD_FAILURE() << error;
+        EXPECT_TRUE(bench.Start());
         host.settle = [this] {
             line.Wait([] { std::this_thread::sleep_for(std::chrono::microseconds(200)); });
         };
@@ -44,40 +38,25 @@ struct Rig {
         dlg.OnInitDialog(none);
         host.Type(id::main::kComboPort, bench.Path());
         dlg.OnButtonPortOpen();
-        EXPECT_EQ(dlg.m_bPortOpen, 1);
         PacingPolicy pacing;
         pacing.mode = mode;
         pacing.guardMs = guardMs;
         dlg.m_exchange.SetPacing(pacing);
         bench.ClearTranscript();
+        bench.Attach("master");
     }
     ~Rig() { dlg.m_port.Close(); }
 
-    std::string Sent() {
-        host.settle();
-        return bench.Received();
-    }
-    // One wizard press with `who` attached.
-    void Press(const std::string& who) {
-        bench.Attach(who);
-        dlg.OnButtonStart();
-    }
     // A 1:4 wizard pressed through; the bench's verdict on the network.
     std::string Wizard1To4() {
         dlg.OnRadio1To4();
-        Press("master");
-        Press("master");
-        for (const char* slave : {"slave1", "slave2", "slave3", "slave4"})
-            Press(slave);
-        Press("master");
+        for (const char* who :
+             {"master", "master", "slave1", "slave2", "slave3", "slave4", "master"}) {
+            bench.Attach(who);
+            dlg.OnButtonStart();
+        }
         host.settle();
         return bench.NetworkVerdict();
-    }
-    Outcome InManual(const std::function<Outcome(CManualDlg&, RecordingHost&)>& body) {
-        Outcome outcome;
-        host.onManualWindow = [&](CManualDlg& m, RecordingHost& h) { outcome = body(m, h); };
-        dlg.OnButtonManual();
-        return outcome;
     }
 
     sim::CSimBench bench;
@@ -90,62 +69,51 @@ bool Formed(const std::string& verdict) {
     return verdict.rfind("network: OK", 0) == 0;
 }
 
+using Run = std::function<Outcome(Rig&)>;
+Run Manual(std::function<Outcome(CManualDlg&, RecordingHost&)> body) {
+    return [body](Rig& r) {
+        Outcome outcome;
+        r.host.onManualWindow = [&](CManualDlg& m, RecordingHost& h) { outcome = body(m, h); };
+        r.dlg.OnButtonManual();
+        return outcome;
+    };
+}
+
+enum class Master { Standby, Linked, Quiet };
 struct PacedOperation {
     const char* name;
-    std::function<void(sim::CSimBench&)> prepare;
-    std::function<OutcomeKind(Rig&)> run;
+    Master master;
+    Run run;
 };
 
-void Linked(sim::CSimBench& b) {
-    b.With("master", [](sim::CSimAdapter& a) { a.SetLinked(); });
-}
-void Quiet(sim::CSimBench& b) {
-    b.With("master", [](sim::CSimAdapter& a) { a.State().s10 = 0; });
-}
-
 const PacedOperation kOperations[] = {
-    {"Check", nullptr, [](Rig& r) { return r.dlg.OnButtonCheck().kind; }},
-    {"CheckLinked", Linked, [](Rig& r) { return r.dlg.OnButtonCheck().kind; }},
-    {"Detect", Quiet,
+    {"Check", Master::Standby, [](Rig& r) { return r.dlg.OnButtonCheck(); }},
+    {"CheckLinked", Master::Linked, [](Rig& r) { return r.dlg.OnButtonCheck(); }},
+    {"Reset", Master::Linked, [](Rig& r) { return r.dlg.OnButtonFactoryReset(); }},
+    // The check comes while the adapter restarts unless the whole pause
+    // after "at&f" is kept.
+    {"ResetThenCheck", Master::Standby,
      [](Rig& r) {
-         const OutcomeKind found = r.dlg.DetectDevice();
-         return found == OutcomeKind::Succeeded ? r.dlg.CheckMultiConnection() : found;
+         r.dlg.OnButtonFactoryReset();
+         return r.dlg.OnButtonCheck();
      }},
-    {"Reset", Linked, [](Rig& r) { return r.dlg.OnButtonFactoryReset().kind; }},
-    {"MasterSet", nullptr,
+    {"MasterSet", Master::Standby, Manual([](CManualDlg& m, RecordingHost& h) {
+         for (std::size_t k = 0; k < 4; ++k) {
+             h.SetCheck(id::manual::kUseChecks[k], true);
+             h.Type(id::manual::kSlaveEdits[k], "0001950A0B0" + std::to_string(k + 1));
+         }
+         return m.OnButtonMasterSet();
+     })},
+    {"SlaveSet", Master::Quiet, Manual([](CManualDlg& m, RecordingHost& h) {
+         h.Type(id::manual::kEditMaster, "0001950A0B09");
+         return m.OnButtonSlaveSet();
+     })},
+    {"AutoFill", Master::Standby,
+     Manual([](CManualDlg& m, RecordingHost&) { return m.OnButtonAutoFill(); })},
+    {"Wizard1To4", Master::Standby,
      [](Rig& r) {
-         return r
-             .InManual([](CManualDlg& m, RecordingHost& h) {
-                 for (std::size_t k = 0; k < 4; ++k) {
-                     h.SetCheck(id::manual::kUseChecks[k], true);
-                     h.Type(id::manual::kSlaveEdits[k], "0001950A0B0" + std::to_string(k + 1));
-                 }
-                 return m.OnButtonMasterSet();
-             })
-             .kind;
+         return Outcome{Formed(r.Wizard1To4()) ? OutcomeKind::Succeeded : OutcomeKind::Failed, {}};
      }},
-    {"SlaveSet", Quiet,
-     [](Rig& r) {
-         return r
-             .InManual([](CManualDlg& m, RecordingHost& h) {
-                 h.Type(id::manual::kEditMaster, "0001950A0B09");
-                 return m.OnButtonSlaveSet();
-             })
-             .kind;
-     }},
-    {"AutoFill", nullptr,
-     [](Rig& r) {
-         return r.InManual([](CManualDlg& m, RecordingHost&) { return m.OnButtonAutoFill(); }).kind;
-     }},
-    // The next command comes while the adapter restarts unless the whole
-    // pause after "at&f" is kept.
-    {"ResetThenCheck", nullptr,
-     [](Rig& r) {
-         const Outcome reset = r.dlg.OnButtonFactoryReset();
-         return reset.kind == OutcomeKind::Succeeded ? r.dlg.OnButtonCheck().kind : reset.kind;
-     }},
-    {"Wizard1To4", nullptr,
-     [](Rig& r) { return Formed(r.Wizard1To4()) ? OutcomeKind::Succeeded : OutcomeKind::Failed; }},
 };
 
 class SameBytes : public ::testing::TestWithParam<PacedOperation> {};
@@ -156,17 +124,20 @@ TEST_P(SameBytes, UnderBothPacings) {
     OutcomeKind ended[2]{};
     for (const PacingMode mode : {PacingMode::Fixed, PacingMode::Reply}) {
         Rig rig(mode, 7);
-        rig.bench.Attach("master");
-        if (op.prepare)
-            op.prepare(rig.bench);
+        rig.bench.With("master", [&](sim::CSimAdapter& a) {
+            if (op.master == Master::Linked)
+                a.SetLinked();
+            a.State().s10 = op.master == Master::Quiet ? 0 : 1;
+        });
         const auto i = static_cast<std::size_t>(mode);
-        ended[i] = op.run(rig);
-        sent[i] = rig.Sent();
+        ended[i] = op.run(rig).kind;
+        rig.host.settle();
+        sent[i] = rig.bench.Received();
     }
     EXPECT_FALSE(sent[0].empty());
     EXPECT_EQ(sent[1], sent[0]);
-    EXPECT_EQ(ended[1], ended[0]);
     EXPECT_EQ(ended[0], OutcomeKind::Succeeded);
+    EXPECT_EQ(ended[1], ended[0]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Realistic, SameBytes, ::testing::ValuesIn(kOperations),
@@ -176,13 +147,8 @@ INSTANTIATE_TEST_SUITE_P(Realistic, SameBytes, ::testing::ValuesIn(kOperations),
 // only after the whole silence before it.
 TEST(ReplyPacing, TheEscapeKeepsItsSilenceAfterAnAnsweredQuery) {
     Rig rig(PacingMode::Reply, 3);
-    rig.bench.Attach("master");
     const script::Step steps[] = {
-        {.command = "ats10?\r\n",
-         .pauseMs = 400,
-         .keyword = "0",
-         .onHit = script::kDone,
-         .onMiss = script::kNext},
+        {.command = "ats10?\r\n", .pauseMs = 400, .keyword = "0", .onMiss = script::kNext},
         {.command = "+++", .pauseMs = 400, .keyword = "OK"},
     };
     rig.dlg.m_exchange.BeginOperation();
@@ -193,13 +159,9 @@ TEST(ReplyPacing, TheEscapeKeepsItsSilenceAfterAnAnsweredQuery) {
 }
 
 // NW_PACING_SOAK=200 runs the long soak.
-int SoakRuns() {
-    const char* runs = std::getenv("NW_PACING_SOAK");
-    return runs != nullptr && std::atoi(runs) > 0 ? std::atoi(runs) : 10;
-}
-
 TEST(ReplyPacingSoak, WizardsFormTheirNetworks) {
-    const int runs = SoakRuns();
+    const char* asked = std::getenv("NW_PACING_SOAK");
+    const int runs = asked != nullptr && std::atoi(asked) > 0 ? std::atoi(asked) : 10;
     const std::uint32_t first = std::random_device{}();
     for (int i = 0; i < runs; ++i) {
         const std::uint32_t seed = first + static_cast<std::uint32_t>(i);
@@ -214,8 +176,7 @@ TEST(ReplyPacingSoak, WizardsFormTheirNetworks) {
 TEST(ReplyPacingSoak, WithoutAGuardTheBusyTimeLosesSettings) {
     const std::uint32_t seed = std::random_device{}();
     Rig rig(PacingMode::Reply, seed, 0);
-    const std::string verdict = rig.Wizard1To4();
-    EXPECT_FALSE(Formed(verdict)) << "seed " << seed;
+    EXPECT_FALSE(Formed(rig.Wizard1To4())) << "seed " << seed;
     EXPECT_GT(rig.bench.LostCommands(), 0u) << "seed " << seed;
 }
 
