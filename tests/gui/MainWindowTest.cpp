@@ -183,6 +183,23 @@ TEST_F(GuiMainWindow, LineSettingsAndWizardChoicesAreRememberedBetweenRuns) {
     EXPECT_EQ(window->VisiblePicture(), id::page::k1To3Overview);
 }
 
+// Waits that end on the adapter's reply run through the window's own wait,
+// which keeps it painted: Check writes what it always writes.
+TEST_F(GuiMainWindow, ReplyPacedCheckThroughTheWindow) {
+    OpenWindow();
+    OpenPort();
+    PacingPolicy reply;
+    reply.mode = PacingMode::Reply;
+    window->Logic().m_exchange.SetPacing(reply);
+    ASSERT_TRUE(bench.Attach("master"));
+    bench.ClearTranscript();
+    const auto boxes = AnswerBoxes([&] { Click(Main(kButtonCheck)); });
+    WaitForQuietLine();
+    EXPECT_EQ(bench.Received(), "at\r\nat+btinfo?\r\nato\r\n");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("Bluetooth Address: 0001950A0B00"), std::string::npos) << boxes[0];
+}
+
 TEST_F(GuiMainWindow, MenuChoicesAreRememberedBetweenRuns) {
     const std::pair<const char*, std::function<bool(CSetupDlg&)>> choices[] = {
         {"verifyEachStep", [](CSetupDlg& d) { return d.m_verifyEachStep; }},
