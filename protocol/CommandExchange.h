@@ -15,9 +15,12 @@
 
 #include "protocol/Outcome.h"
 #include "protocol/Pacer.h"
+#include "protocol/Pacing.h"
 #include "serial/SerialPort.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -45,8 +48,29 @@ class CCommandExchange {
             m_pacer.Pause(ms);
     }
 
+    // Waits until the adapter's final result for the command last written
+    // has arrived, at most `ms` (through the pacer). Returns the part of `ms`
+    // used when it arrived, nothing when the whole pause passed (or the line
+    // is gone). The reply stays waiting for the next take.
+    std::optional<double> AwaitReply(std::uint32_t ms);
+
+    void SetPacing(PacingPolicy policy) { m_pacing = std::move(policy); }
+    const PacingPolicy& Pacing() const { return m_pacing; }
+
+    // One wait after a command, as it went: for a trace of the pacing.
+    struct WaitReport {
+        std::string command; // as written; empty for a pause alone
+        std::uint32_t pauseMs = 0;
+        double waitedMs = 0;  // real time
+        bool replied = false; // ended by the reply (and its guard)
+    };
+    std::function<void(const WaitReport&)> onWait;
+
     // Every operation begins here: the line counts as there again.
-    void BeginOperation() { m_bLineGone = false; }
+    void BeginOperation() {
+        m_bLineGone = false;
+        m_resultsOff = false;
+    }
     // True once a write of the current operation failed.
     bool LineGone() const { return m_bLineGone; }
     // The failure an operation that showed `text` ended in: the line gone,
@@ -66,6 +90,9 @@ class CCommandExchange {
     IPacer& m_pacer;
     bool m_bLineGone = false;
     std::string m_lastWritten; // what an echo of the reply would start with
+    int m_replyFrom = 0;       // bytes waiting before the last write
+    bool m_resultsOff = false; // as far as the replies so far tell
+    PacingPolicy m_pacing;
 };
 
 // `reply` without a leading echo of `command`: the command's text, then as

@@ -5,14 +5,33 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 namespace nw {
+
+// What a pause that may end early waits for: whether it has come, and a way
+// to sleep until something that may bring it happens (the port's reader
+// signals every chunk it receives).
+class IAwaited {
+  public:
+    virtual ~IAwaited() = default;
+    virtual bool Arrived() = 0;
+    // Blocks until new input may have changed Arrived(), or `deadline`.
+    virtual void WaitForChange(std::chrono::steady_clock::time_point deadline) = 0;
+};
 
 class IPacer {
   public:
     virtual ~IPacer() = default;
     // Waits `ms` milliseconds (at least that long, for the real pacer).
     virtual void Pause(std::uint32_t ms) = 0;
+    // Waits until `awaited` has arrived, at most as long as Pause(ms) would.
+    // Returns the part of `ms` used (in unscaled milliseconds) when it
+    // arrived in time, nothing when the whole pause passed. The default
+    // blocks the calling thread at this pacer's scale.
+    virtual std::optional<double> PauseUntil(std::uint32_t ms, IAwaited& awaited);
+    // How long Pause(ms) sleeps, as a share of ms.
+    virtual double PauseScale() const { return 1.0; }
 };
 
 // Sleeps the calling thread for the real time, never less.
@@ -26,6 +45,7 @@ class CScaledPacer final : public IPacer {
   public:
     explicit CScaledPacer(double scale) : m_scale(scale) {}
     void Pause(std::uint32_t ms) override;
+    double PauseScale() const override { return m_scale; }
     double Scale() const { return m_scale; }
 
   private:
@@ -38,5 +58,12 @@ std::chrono::steady_clock::time_point DeadlineAfter(double ms);
 // Sleeps precisely until `ms` have passed (steady clock), resuming after
 // early or interrupted sleeps.
 void SleepAtLeast(double ms);
+
+// Waits for `awaited` for at most `ms` real milliseconds, calling `between`
+// (when set) before each wait of at most `sliceMs`; returns the real
+// milliseconds it took when it arrived in time. The building block of every
+// PauseUntil.
+std::optional<double> WaitForArrival(double ms, IAwaited& awaited, void (*between)() = nullptr,
+                                     double sliceMs = 0);
 
 } // namespace nw

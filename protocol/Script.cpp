@@ -1,6 +1,11 @@
 #include "protocol/Script.h"
 
 #include "protocol/Dialect.h"
+#include "protocol/FinalResult.h"
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
 
 namespace nw::script {
 
@@ -15,13 +20,48 @@ bool Holds(const std::string& reply, const Step& s) {
     return s.keyword == nullptr || found(s.keyword) || found(s.orKeyword);
 }
 
-// The wait after a command: the step's pause, none once the line is gone.
-void Wait(CCommandExchange& ex, const Step& s) {
-    if (s.pauseMs != 0)
-        ex.Pause(s.pauseMs);
+// One run's pacing state: whether the wait before went by the reply.
+struct Pace {
+    bool replied = false;
+};
+
+// The wait after a step: its pause (or the profile's), none once the line is
+// gone. With reply pacing it ends on the command's final result plus a
+// guard, never later than the pause; the whole pause stays around the escape
+// (`whole`: the next step may be the escape) and after a restart. A pause
+// alone follows a command already answered: its guard is enough then.
+void Wait(CCommandExchange& ex, const Step& s, const std::string& command, bool whole, Pace& pace) {
+    const PacingPolicy& policy = ex.Pacing();
+    const std::uint32_t pause = policy.PauseFor(command, s.pauseMs);
+    if (pause == 0 || ex.LineGone())
+        return;
+    const auto start = std::chrono::steady_clock::now();
+    const bool byReply = policy.mode == PacingMode::Reply && !whole && !IsEscape(command) &&
+                         !RestartsAdapter(command);
+    bool replied = false;
+    if (byReply && command.empty() && pace.replied) {
+        ex.Pause(std::min(pause, policy.guardMs));
+        replied = true;
+    } else if (byReply && !command.empty()) {
+        if (const std::optional<double> used = ex.AwaitReply(pause)) {
+            const double left = std::max(0.0, static_cast<double>(pause) - *used);
+            ex.Pause(static_cast<std::uint32_t>(
+                std::min(left, static_cast<double>(policy.GuardFor(command)))));
+            replied = true;
+        }
+    } else {
+        ex.Pause(pause);
+    }
+    pace.replied = replied;
+    if (ex.onWait) {
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        ex.onWait({command, pause, took.count(), replied});
+    }
 }
 
-std::string Say(CCommandExchange& ex, const Step& s, const std::string& command) {
+std::string Say(CCommandExchange& ex, const Step& s, const std::string& command, bool whole,
+                Pace& pace) {
     switch (s.send) {
     case Send::Exchange:
         if (ex.LineGone()) {
@@ -30,23 +70,38 @@ std::string Say(CCommandExchange& ex, const Step& s, const std::string& command)
         }
         ex.Drain();
         if (ex.Write(command.c_str()))
-            Wait(ex, s);
+            Wait(ex, s, command, whole, pace);
         ex.Collect();
         return ex.m_strResponse;
     case Send::Gather:
         ex.Write(command.c_str());
-        Wait(ex, s);
+        Wait(ex, s, command, whole, pace);
         ex.Collect();
         return ex.m_strResponse;
     case Send::Bare:
         if (ex.Write(command.c_str()))
-            Wait(ex, s);
+            Wait(ex, s, command, whole, pace);
         return {};
     case Send::Wait:
-        Wait(ex, s);
+        Wait(ex, s, command, whole, pace);
         return {};
     }
     return {};
+}
+
+// True when step i may go on to the escape: the adapter then needs the
+// whole silence before it.
+bool MayLeadToEscape(std::span<const Step> steps, int i) {
+    const Step& s = steps[static_cast<std::size_t>(i)];
+    for (const int go : {s.onHit, s.onMiss}) {
+        const int to = go == kNext ? i + 1 : go;
+        if (to > i && to < static_cast<int>(steps.size())) {
+            const char* next = steps[static_cast<std::size_t>(to)].command;
+            if (next != nullptr && IsEscape(next))
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -63,6 +118,7 @@ Result Run(CCommandExchange& ex, std::span<const Step> steps, std::span<const st
     Result r;
     const int count = static_cast<int>(steps.size());
     bool failed = false;
+    Pace pace;
     for (int i = 0; i < count;) {
         const Step& s = steps[static_cast<std::size_t>(i)];
         std::string command;
@@ -72,7 +128,8 @@ Result Run(CCommandExchange& ex, std::span<const Step> steps, std::span<const st
                 filled ? cmd::FormatAddressWrite(s.command, args[static_cast<std::size_t>(s.arg)])
                        : std::string(s.command);
         }
-        Exchanged e{i, command, s.pauseMs, Say(ex, s, command), false};
+        const std::uint32_t pause = ex.Pacing().PauseFor(command, s.pauseMs);
+        Exchanged e{i, command, pause, Say(ex, s, command, MayLeadToEscape(steps, i), pace), false};
         e.hit = Holds(e.reply, s);
         const int go = e.hit ? s.onHit : s.onMiss;
         r.endedAt = i;

@@ -2,7 +2,8 @@
 // (or a template filled with one of the run's arguments), the pause the
 // adapter gets to answer it, how its reply is taken, what the reply must hold
 // and where the script goes on a hit or a miss. One interpreter runs every
-// script over the command exchange: it alone decides how long to wait, writes
+// script over the command exchange: it alone decides how long to wait (the
+// fixed pause, or until the reply by the exchange's pacing policy), writes
 // nothing once the line is gone and keeps the transcript of what was said.
 #pragma once
 

@@ -1,5 +1,6 @@
 #include "serial/RxBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace nw {
@@ -18,7 +19,7 @@ void CRxBuffer::Reset() {
 int CRxBuffer::Put(const char* source, int length) {
     if (length <= 0 || source == nullptr)
         return -1;
-    std::lock_guard lock(m_cs);
+    std::unique_lock lock(m_cs);
     if (GetFree() < length)
         return -1;
     const int room = kCapacity - m_nWritePos; // slots after the write position
@@ -31,7 +32,36 @@ int CRxBuffer::Put(const char* source, int length) {
     }
     m_nWritePos = (m_nWritePos + length) % kSlots;
     m_nCount.fetch_add(length, std::memory_order_acq_rel);
+    lock.unlock();
+    m_arrived.notify_all();
     return length;
+}
+
+int CRxBuffer::Peek(char* destination, int length) const {
+    std::lock_guard lock(m_cs);
+    const int n = std::min(length, m_nCount.load(std::memory_order_acquire));
+    if (n <= 0 || destination == nullptr)
+        return 0;
+    for (int i = 0; i < n; ++i)
+        destination[i] = m_abData[static_cast<std::size_t>((m_nReadPos + 1 + i) % kSlots)];
+    return n;
+}
+
+bool CRxBuffer::WaitForMore(int count, std::chrono::steady_clock::time_point deadline) const {
+    std::unique_lock lock(m_cs);
+    const int wakes = m_nWakes;
+    m_arrived.wait_until(lock, deadline, [&] {
+        return m_nCount.load(std::memory_order_acquire) > count || m_nWakes != wakes;
+    });
+    return m_nCount.load(std::memory_order_acquire) > count;
+}
+
+void CRxBuffer::Wake() {
+    {
+        std::lock_guard lock(m_cs);
+        ++m_nWakes;
+    }
+    m_arrived.notify_all();
 }
 
 int CRxBuffer::Get(char* destination, int length) {

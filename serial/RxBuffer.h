@@ -6,6 +6,8 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 
 namespace nw {
@@ -38,8 +40,21 @@ class CRxBuffer {
     // bytes are stored. Writes no terminating NUL.
     int Get(char* destination, int length);
 
+    // Copies up to `length` of the oldest bytes into destination without
+    // taking them; returns how many were copied.
+    int Peek(char* destination, int length) const;
+
+    // Blocks until more than `count` bytes are stored, Wake is called or
+    // `deadline` passes. True when more than `count` are stored. The reader's
+    // Put wakes it at once: the waiter never polls.
+    bool WaitForMore(int count, std::chrono::steady_clock::time_point deadline) const;
+    // Wakes every WaitForMore (the line went away: nothing more will come).
+    void Wake();
+
   private:
     mutable std::mutex m_cs;
+    mutable std::condition_variable m_arrived;
+    int m_nWakes = 0;
     std::array<char, kSlots> m_abData{};
     int m_nReadPos = 0;
     int m_nWritePos = 0;

@@ -10,6 +10,7 @@
 #include "serial/RxBuffer.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -113,6 +114,14 @@ class CSerialPort {
     // Takes exactly `count` received bytes, oldest first, into `out` (no NUL
     // added); returns count, or 0 when fewer are waiting.
     int Take(char* out, int count) { return m_rxBuffer.Get(out, count); }
+    // Copies up to `count` of the oldest received bytes without taking them.
+    int Peek(char* out, int count) const { return m_rxBuffer.Peek(out, count); }
+    // Blocks until more than `count` bytes wait, the reader stops or
+    // `deadline` passes; woken by the reader as bytes arrive. True when more
+    // than `count` wait.
+    bool WaitForMore(int count, std::chrono::steady_clock::time_point deadline) const {
+        return m_rxBuffer.WaitForMore(count, deadline);
+    }
 
   private:
     // Receives every byte the reader reads.

@@ -138,6 +138,27 @@ std::optional<int> ParseBenchOptions(int argc, char** argv, const std::string& v
             ->expected(0, 1)
             ->check(CLI::Range(CStationBench::kMinSlaves, CStationBench::kMaxSlaves))
             ->excludes(link);
+    app.add_option("--timing", options.timing,
+                   "instant: replies at once; realistic: reply latency, busy time after a "
+                   "setting, restart time, escape guard")
+        ->check(CLI::IsMember({"instant", "realistic"}))
+        ->capture_default_str();
+    app.add_option("--seed", options.seed, "Seed of the realistic timing's jitter")
+        ->capture_default_str();
+    SimTiming& t = options.figures;
+    app.add_option("--reply-ms", t.replyMinMs, "Realistic: shortest reply latency")
+        ->capture_default_str();
+    app.add_option("--reply-max-ms", t.replyMaxMs, "Realistic: longest reply latency")
+        ->capture_default_str();
+    app.add_option("--busy-ms", t.busyMinMs, "Realistic: shortest busy time after a setting")
+        ->capture_default_str();
+    app.add_option("--busy-max-ms", t.busyMaxMs, "Realistic: longest busy time after a setting")
+        ->capture_default_str();
+    app.add_option("--restart-ms", t.restartMs, "Realistic: time deaf after atz / at&f")
+        ->capture_default_str();
+    app.add_option("--escape-guard-ms", t.escapeGuardMs,
+                   "Realistic: silence wanted before \"+++\" and before its OK")
+        ->capture_default_str();
     app.set_version_flag("--version", version);
     try {
         app.parse(argc, argv);
@@ -166,6 +187,12 @@ int RunBench(const BenchOptions& options) {
             const std::string line = CBenchConsole::FormatEntry(e) + "\n";
             std::fwrite(line.data(), 1, line.size(), stderr);
         });
+    if (options.timing == "realistic") {
+        SimTiming timing = options.figures;
+        timing.realistic = true;
+        timing.seed = options.seed;
+        bench.SetTiming(timing);
+    }
     if (options.attach == "none")
         bench.Detach();
     else

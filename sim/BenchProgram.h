@@ -7,16 +7,23 @@
 // SIGINT or SIGTERM stop it.
 #pragma once
 
+#include "sim/SimTiming.h"
 #include <optional>
+
+#include <cstdint>
 #include <string>
 
 namespace nw::sim {
 
 struct BenchOptions {
-    std::string attach = "master"; // adapter on the line at start, "none": silence
-    std::string link;              // a symbolic link to make to the terminal
-    bool trace = false;            // every byte on the line to standard error
-    int station = 0;               // 2..4: a master and that many slaves, a line each
+    std::string attach = "master";  // adapter on the line at start, "none": silence
+    std::string link;               // a symbolic link to make to the terminal
+    bool trace = false;             // every byte on the line to standard error
+    int station = 0;                // 2..4: a master and that many slaves, a line each
+    std::string timing = "instant"; // "realistic": latencies, busy and restart times
+    std::uint32_t seed = 1;         // the realistic timing's jitter
+    // Realistic figures, in milliseconds (see SimTiming).
+    SimTiming figures = SimTiming::Realistic();
 };
 
 // Reads the command line into `options`. An exit code when the program ends

@@ -16,10 +16,14 @@ std::string COutputQueue::Random(std::size_t n, bool printable) {
 }
 
 void COutputQueue::Schedule(Faults& f, const std::string& adapter, const std::string& reply) {
+    ScheduleAt(f, adapter, reply, Clock::now() + std::chrono::milliseconds(f.latencyMs));
+}
+
+void COutputQueue::ScheduleAt(Faults& f, const std::string& adapter, const std::string& reply,
+                              Clock::time_point due) {
     if (reply.empty())
         return;
     const std::string text = Random(f.garbageBytes, true) + reply;
-    const Clock::time_point due = Clock::now() + std::chrono::milliseconds(f.latencyMs);
     if (f.splitAt > 0 && f.splitAt < text.size()) {
         m_chunks.push_back({due, 0, adapter, text.substr(0, f.splitAt)});
         m_chunks.push_back({due, f.splitPauseMs, adapter, text.substr(f.splitAt)});

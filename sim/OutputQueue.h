@@ -23,6 +23,10 @@ class COutputQueue {
     // Queues what the adapter answered, with its faults applied; a flood is
     // sent once and then cleared from the faults.
     void Schedule(Faults& faults, const std::string& adapter, const std::string& reply);
+    // The same, the reply starting no earlier than `due` (the latency fault
+    // not added).
+    void ScheduleAt(Faults& faults, const std::string& adapter, const std::string& reply,
+                    Clock::time_point due);
     // Queues bytes to go out now.
     void Push(const std::string& adapter, const std::string& bytes);
 

@@ -4,10 +4,13 @@
 #include "sim/OutputQueue.h"
 #include "sim/PtyLine.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
+#include <random>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -51,6 +54,95 @@ struct CSimBench::Impl {
     CTranscript transcript;
     COutputQueue out;
 
+    // Realistic timing: per adapter, when it hears the line again.
+    using Clock = std::chrono::steady_clock;
+    struct Clocks {
+        Clock::time_point busyUntil{}; // a command arriving before is lost
+        Clock::time_point deafUntil{}; // restarting: every byte is ignored
+        Clock::time_point lastRx{};    // the last byte received
+        std::string line;              // the command line gathered so far
+        bool losing = false;           // the rest of a lost line is lost too
+    };
+    SimTiming timing;
+    std::mt19937 rng{1};
+    std::array<Clocks, kAdapters.size()> clocks{};
+    std::uint64_t lost = 0;
+
+    Clock::duration Ms(double ms) const {
+        return std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double, std::milli>(ms * timing.scale));
+    }
+    Clock::duration Jitter(std::uint32_t lo, std::uint32_t hi) {
+        std::uniform_int_distribution<std::uint32_t> d(lo, std::max(lo, hi));
+        return Ms(d(rng));
+    }
+
+    // One chunk received by the attached adapter, byte by byte against its
+    // clocks: lost while busy, ignored while restarting, each answer
+    // scheduled after its latency.
+    void FeedTimed(int index, const std::string& who, const std::string& bytes) {
+        CSimAdapter& adapter = adapters[index];
+        Clocks& c = clocks[static_cast<std::size_t>(index)];
+        const Clock::time_point now = Clock::now();
+        const bool quietBefore = now - c.lastRx >= Ms(timing.escapeGuardMs);
+        c.lastRx = now;
+        for (const char ch : bytes) {
+            if (now < c.deafUntil) {
+                adapter.DiscardInput();
+                c.line.clear();
+                continue;
+            }
+            const bool data = adapter.State().dataMode;
+            if (data) {
+                // A "+++" without the silence before it is link data.
+                if (ch == '+' && !quietBefore)
+                    continue;
+                const std::string reply = adapter.Feed(std::string_view(&ch, 1));
+                const bool escaped = !adapter.State().dataMode;
+                out.ScheduleAt(adapter.Fault(), who, reply,
+                               escaped ? now + Ms(timing.escapeGuardMs) +
+                                             Jitter(timing.replyMinMs, timing.replyMaxMs)
+                                       : now);
+                continue;
+            }
+            if (now < c.busyUntil || c.losing) {
+                if (ch == '\n' && !c.losing)
+                    continue; // the end of the line that made it busy
+                adapter.DiscardInput();
+                c.line.clear();
+                c.losing = ch != '\r';
+                if (ch == '\r')
+                    ++lost;
+                continue;
+            }
+            if (ch == '+' && c.line == "++" && !quietBefore) {
+                // An escape without the silence before it is no escape.
+                adapter.DiscardInput();
+                c.line.clear();
+                continue;
+            }
+            const std::string reply = adapter.Feed(std::string_view(&ch, 1));
+            if (ch != '\r' && ch != '\n')
+                c.line.push_back(ch);
+            const bool escape = c.line == "+++";
+            if (ch != '\r' && !escape) {
+                out.ScheduleAt(adapter.Fault(), who, reply, now); // an echo
+                continue;
+            }
+            std::string command = std::exchange(c.line, {});
+            for (char& k : command)
+                k = static_cast<char>(std::tolower(static_cast<unsigned char>(k)));
+            const Clock::time_point due =
+                now + Ms(adapter.Fault().latencyMs) + Jitter(timing.replyMinMs, timing.replyMaxMs);
+            out.ScheduleAt(adapter.Fault(), who, reply, due);
+            if (command == "atz" || command == "at&f")
+                c.deafUntil = due + Ms(timing.restartMs);
+            else if ((command.starts_with("ats") && command.find('=') != std::string::npos) ||
+                     command.starts_with("at+btmode,"))
+                c.busyUntil = due + Jitter(timing.busyMinMs, timing.busyMaxMs);
+        }
+    }
+
     int Find(const std::string& who) const {
         for (std::size_t i = 0; i < kAdapters.size(); ++i)
             if (who == kAdapters[i].name)
@@ -68,7 +160,9 @@ struct CSimBench::Impl {
         const std::string who = AttachedName();
         transcript.Rx(who, bytes);
         rxArrived.notify_all();
-        if (attached >= 0) {
+        if (attached >= 0 && timing.realistic) {
+            FeedTimed(attached, who, bytes);
+        } else if (attached >= 0) {
             CSimAdapter& adapter = adapters[attached];
             out.Schedule(adapter.Fault(), who, adapter.Feed(bytes));
         }
@@ -269,6 +363,23 @@ void CSimBench::Inject(const std::string& bytes) {
         return;
     d.out.Push(d.AttachedName(), bytes);
     d.line.Wake();
+}
+
+void CSimBench::SetTiming(const SimTiming& timing) {
+    std::lock_guard lock(m_impl->mutex);
+    m_impl->timing = timing;
+    m_impl->rng.seed(timing.seed);
+    m_impl->clocks = {};
+}
+
+SimTiming CSimBench::Timing() const {
+    std::lock_guard lock(m_impl->mutex);
+    return m_impl->timing;
+}
+
+std::uint64_t CSimBench::LostCommands() const {
+    std::lock_guard lock(m_impl->mutex);
+    return m_impl->lost;
 }
 
 void CSimBench::SetTraceSink(std::function<void(const TranscriptEntry&)> sink) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "sim/SimAdapter.h"
+#include "sim/SimTiming.h"
 #include "sim/Transcript.h"
 
 #include <chrono>
@@ -78,6 +79,14 @@ class CSimBench {
     std::string Describe(const std::string& who) const;
     // One line: "network: ..." telling whether master and slaves agree.
     std::string NetworkVerdict() const;
+
+    // How the adapters are timed (see SimTiming); the default answers at once.
+    // Restarts the jitter's random sequence from the timing's seed.
+    void SetTiming(const SimTiming& timing);
+    SimTiming Timing() const;
+    // Commands lost since the bench was made because they arrived while the
+    // adapter was busy or restarting (realistic timing only).
+    std::uint64_t LostCommands() const;
 
     // Hands every transcript entry, as it is recorded, to sink (empty: none).
     // Called on the service thread without the bench lock held, so the sink

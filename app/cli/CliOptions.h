@@ -2,6 +2,8 @@
 // and the command's own options.
 #pragma once
 
+#include "protocol/Pacing.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -44,6 +46,8 @@ struct CliOptions {
     // default file when empty).
     bool record = false;
     std::string db;
+    // --pacing and --profile: how long each wait after a command lasts.
+    PacingPolicy pacing;
 
     // master: the slave addresses given (a given one ticks its Use box).
     std::array<std::optional<std::string>, 4> slaves;

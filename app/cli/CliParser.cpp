@@ -1,5 +1,6 @@
 #include "app/cli/CliParser.h"
 
+#include "app/cli/TimingProfile.h"
 #include "protocol/Dialect.h"
 #include "serial/LineSettings.h"
 
@@ -102,6 +103,17 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         ->check(kNotEmpty);
     app.add_option("--log", o.logFile,
                    "Append the trace and every text, time-stamped, to this file")
+        ->check(kNotEmpty);
+    std::string pacing = "spec";
+    std::string profile;
+    app.add_option("--pacing", pacing,
+                   "spec: every fixed pause in full; reply: a wait ends once the adapter has "
+                   "answered, plus a guard")
+        ->check(kNotEmpty)
+        ->check(CLI::IsMember({"spec", "reply"}))
+        ->capture_default_str();
+    app.add_option("--profile", profile,
+                   "JSON file setting the guard and any command's pause and guard")
         ->check(kNotEmpty);
 
     CLI::App* ports = AddCommand(app, "ports", "List the serial ports, one per line");
@@ -211,6 +223,12 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         o.mode = ModeChoice::MultiDrop;
     else if (mode == "node-switching")
         o.mode = ModeChoice::NodeSwitching;
+
+    o.pacing.mode = pacing == "reply" ? PacingMode::Reply : PacingMode::Fixed;
+    if (!profile.empty()) {
+        if (const ProfileLoad load = LoadTimingProfile(profile, o.pacing); !load.ok)
+            return {std::nullopt, UsageError(err, load.error)};
+    }
 
     if (o.command == CliCommand::Network && (o.slavePorts.size() < 2 || o.slavePorts.size() > 4))
         return {std::nullopt, UsageError(err, "network takes 2 to 4 --slave ports")};

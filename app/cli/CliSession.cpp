@@ -68,6 +68,14 @@ bool CCliSession::OpenPort() {
         OnLineChunk(dir, data, n);
     });
 
+    m_dlg.m_exchange.SetPacing(m_options.pacing);
+    if (m_options.trace && m_options.pacing.mode == PacingMode::Reply) {
+        m_dlg.m_exchange.onWait = [this](const CCommandExchange::WaitReport& w) {
+            m_console.Note(
+                WaitLine(m_env.elapsedMs(), w.command, w.waitedMs, w.pauseMs, w.replied));
+        };
+    }
+
     m_dlg.OnButtonPortOpen();
     if (m_dlg.m_bPortOpen == 0)
         return false;

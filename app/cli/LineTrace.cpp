@@ -66,4 +66,14 @@ std::string TraceLine(double ms, bool written, std::string_view bytes) {
     return head + SpellBytes(bytes);
 }
 
+std::string WaitLine(double ms, std::string_view command, double waitedMs, std::uint32_t pauseMs,
+                     bool replied) {
+    char head[32];
+    std::snprintf(head, sizeof head, "%9.1f ms WAIT ", ms);
+    char tail[64];
+    std::snprintf(tail, sizeof tail, " %.1f of %u ms, %s", waitedMs, pauseMs,
+                  replied ? "reply" : "full");
+    return head + (command.empty() ? std::string("(pause)") : SpellBytes(command)) + tail;
+}
+
 } // namespace nw::cli

@@ -32,6 +32,10 @@ class CTerminalHost : public IHost {
 
     // IHost
     void Pause(std::uint32_t ms) override { m_pacer.Pause(ms); }
+    std::optional<double> PauseUntil(std::uint32_t ms, IAwaited& awaited) override {
+        return m_pacer.PauseUntil(ms, awaited);
+    }
+    double PauseScale() const override { return m_pacer.PauseScale(); }
     void EnableControl(int id, bool enable) override { m_enabled[id] = enable; }
     void SetText(int id, const std::string& text) override;
     std::string GetText(int id) override { return Text(id); }

@@ -31,6 +31,7 @@ namespace {
 namespace m = id::main;
 constexpr char kVerifySetting[] = "wizard/verifyEachStep";
 constexpr char kKeepRecordsSetting[] = "records/keep";
+constexpr char kReplyPacingSetting[] = "line/replyPacing";
 constexpr char kPortSetting[] = "line/port";
 constexpr char kBaudSetting[] = "line/baud";
 constexpr char kParitySetting[] = "line/parity";
@@ -80,6 +81,22 @@ CMainWindow::CMainWindow(const MainWindowOptions& options)
     showRecords->setObjectName(QStringLiteral("openRecords"));
     connect(showRecords, &QAction::triggered, this, &CMainWindow::OpenRecords);
     m_keepRecords->setChecked(QSettings().value(kKeepRecordsSetting, false).toBool());
+    // Waits that end once the adapter has answered (the fixed pauses stay
+    // around the escape and after a restart), remembered between runs.
+    QAction* fast = m_menu->addAction(QStringLiteral("Fast (finish waits on the adapter's reply)"));
+    fast->setObjectName(QStringLiteral("replyPacing"));
+    fast->setCheckable(true);
+    const auto pace = [this](bool reply) {
+        PacingPolicy policy = m_dlg.m_exchange.Pacing();
+        policy.mode = reply ? PacingMode::Reply : PacingMode::Fixed;
+        m_dlg.m_exchange.SetPacing(policy);
+    };
+    fast->setChecked(QSettings().value(kReplyPacingSetting, false).toBool());
+    pace(fast->isChecked());
+    connect(fast, &QAction::toggled, this, [pace](bool on) {
+        pace(on);
+        QSettings().setValue(kReplyPacingSetting, on);
+    });
 
     setWindowIcon(AppIcon());
     CreatePicturePages();

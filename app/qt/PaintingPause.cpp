@@ -2,6 +2,7 @@
 
 #include "protocol/Pacer.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -25,6 +26,20 @@ void PauseKeepingPainted(double ms) {
         timer.start(static_cast<int>(std::ceil(left)));
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
+}
+
+namespace {
+
+constexpr double kFrameMs = 16;
+
+void ProcessPaintEvents() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+std::optional<double> WaitKeepingPainted(double ms, IAwaited& awaited) {
+    return WaitForArrival(ms, awaited, &ProcessPaintEvents, kFrameMs);
 }
 
 } // namespace nw::qt

@@ -39,6 +39,16 @@ void CQtHost::Pause(std::uint32_t ms) {
         m_context.afterPause();
 }
 
+std::optional<double> CQtHost::PauseUntil(std::uint32_t ms, IAwaited& awaited) {
+    const double scale = m_context.pauseScale;
+    const std::optional<double> used = WaitKeepingPainted(ms * scale, awaited);
+    if (m_context.afterPause)
+        m_context.afterPause();
+    if (!used)
+        return std::nullopt;
+    return scale > 0 ? *used / scale : 0.0;
+}
+
 void CQtHost::EnableControl(int id, bool enable) {
     if (QWidget* w = Control(id))
         w->setEnabled(enable);

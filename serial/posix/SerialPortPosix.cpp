@@ -296,6 +296,7 @@ void CSerialPort::ReaderThreadProc() {
         }
     }
     m_bReaderRunning.store(false, std::memory_order_release);
+    m_rxBuffer.Wake(); // a wait for a reply ends: nothing more comes
 }
 
 std::uint32_t CSerialPort::Write(const char* pData, std::uint32_t nLength) {

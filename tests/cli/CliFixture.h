@@ -78,6 +78,7 @@ class CliBench : public ::testing::Test, public IPacer {
                 WaitUntil([this] { return bench.RxTotal() - rxBase >= tx; }, 2s);
         };
     }
+    double PauseScale() const override { return 0.05; }
     void Pause(std::uint32_t ms) override {
         SleepAtLeast(ms * 0.05);
         WaitQuiet(true);

@@ -201,6 +201,32 @@ TEST_F(CliBench, CliTraceSpellsEveryChunkWithItsTime) {
                     "<CR><LF>0<CR><LF><CR><LF>OK<CR><LF>");
 }
 
+TEST_F(CliBench, CliReplyPacingTracesEachWaitAgainstItsPause) {
+    ASSERT_TRUE(bench.Attach("master"));
+    env.elapsedMs = [] { return 412.3; };
+    const CliRun r = Run({"--pacing", "reply", "--trace", "detect"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.sent, "at\r\nat+btinfo?\r\nats53?\r\n");
+    std::string waits;
+    std::istringstream lines(r.err);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.substr(13, 5) == "WAIT ")
+            waits += line.substr(18, line.find(' ', 18) - 18) + " of " +
+                     line.substr(line.find(" of ") + 4) + "|";
+    }
+    EXPECT_EQ(waits, "at<CR><LF> of 400 ms, reply|at+btinfo?<CR><LF> of 1500 ms, reply|"
+                     "ats53?<CR><LF> of 400 ms, reply|");
+}
+
+TEST_F(CliBench, CliABadPacingOrProfileIsAUsageError) {
+    const CliRun bad = Run({"--profile", "/nonexistent/p.json", "detect"});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_NE(bad.err.find("timing profile /nonexistent/p.json: cannot be read"), std::string::npos)
+        << bad.err;
+    EXPECT_EQ(Run({"--pacing", "fast", "detect"}).code, 2);
+    EXPECT_TRUE(bad.sent.empty());
+}
+
 TEST_F(CliBench, CliAResultThatCannotBeWrittenIsAFailure) {
     struct Full : std::streambuf {
         int_type overflow(int_type) override { return traits_type::eof(); }

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -186,16 +187,41 @@ TEST_F(GuiMainWindow, LineSettingsAndWizardChoicesAreRememberedBetweenRuns) {
     EXPECT_EQ(window->VisiblePicture(), id::page::k1To3Overview);
 }
 
-TEST_F(GuiMainWindow, VerifyEachAdapterIsAMenuChoiceRememberedBetweenRuns) {
-    for (const bool on : {true, false}) {
-        OpenWindow();
-        auto* verify = window->AboutMenu()->findChild<QAction*>(QStringLiteral("verifyEachStep"));
-        ASSERT_NE(verify, nullptr);
-        EXPECT_EQ(verify->isChecked(), !on); // as the last run left it
-        verify->trigger();
-        EXPECT_EQ(window->Logic().m_verifyEachStep, on);
-        line.reset();
-        window.reset();
+// Waits that end on the adapter's reply run through the window's own wait,
+// which keeps it painted: Check writes what it always writes.
+TEST_F(GuiMainWindow, ReplyPacedCheckThroughTheWindow) {
+    OpenWindow();
+    OpenPort();
+    PacingPolicy reply;
+    reply.mode = PacingMode::Reply;
+    window->Logic().m_exchange.SetPacing(reply);
+    ASSERT_TRUE(bench.Attach("master"));
+    bench.ClearTranscript();
+    const auto boxes = AnswerBoxes([&] { Click(Main(kButtonCheck)); });
+    WaitForQuietLine();
+    EXPECT_EQ(bench.Received(), "at\r\nat+btinfo?\r\nato\r\n");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("Bluetooth Address: 0001950A0B00"), std::string::npos) << boxes[0];
+}
+
+TEST_F(GuiMainWindow, MenuChoicesAreRememberedBetweenRuns) {
+    const std::pair<const char*, std::function<bool(CSetupDlg&)>> choices[] = {
+        {"verifyEachStep", [](CSetupDlg& d) { return d.m_verifyEachStep; }},
+        {"replyPacing",
+         [](CSetupDlg& d) { return d.m_exchange.Pacing().mode == PacingMode::Reply; }},
+    };
+    for (const auto& [name, chosen] : choices) {
+        for (const bool on : {true, false}) {
+            OpenWindow();
+            auto* item = window->AboutMenu()->findChild<QAction*>(QString::fromUtf8(name));
+            ASSERT_NE(item, nullptr) << name;
+            EXPECT_EQ(item->isChecked(), !on) << name; // as the last run left it
+            EXPECT_EQ(chosen(window->Logic()), !on) << name;
+            item->trigger();
+            EXPECT_EQ(chosen(window->Logic()), on) << name;
+            line.reset();
+            window.reset();
+        }
     }
 }
 

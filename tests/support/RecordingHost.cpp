@@ -17,6 +17,18 @@ void RecordingHost::Pause(std::uint32_t ms) {
         onPause(ms);
 }
 
+std::optional<double> RecordingHost::PauseUntil(std::uint32_t ms, IAwaited& awaited) {
+    m_pauses.push_back(ms);
+    const std::optional<double> used = WaitForArrival(ms * m_scale, awaited);
+    if (!used && settle)
+        settle();
+    if (onPause)
+        onPause(ms);
+    if (!used)
+        return std::nullopt;
+    return m_scale > 0 ? *used / m_scale : 0.0;
+}
+
 void RecordingHost::EnableControl(int id, bool enable) {
     m_enabled[id] = enable;
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ class RecordingHost : public IHost {
 
     // IHost
     void Pause(std::uint32_t ms) override;
+    std::optional<double> PauseUntil(std::uint32_t ms, IAwaited& awaited) override;
+    double PauseScale() const override { return m_scale; }
     void EnableControl(int id, bool enable) override;
     void SetText(int id, const std::string& text) override;
     std::string GetText(int id) override;

@@ -1,0 +1,45 @@
+// Timing profiles: what a good one sets, and the message a bad one gets.
+#include "app/cli/TimingProfile.h"
+
+#include <gtest/gtest.h>
+
+namespace nw::cli {
+namespace {
+
+TEST(TimingProfile, SetsTheGuardAndEachCommandsTiming) {
+    PacingPolicy p;
+    p.mode = PacingMode::Reply;
+    const ProfileLoad load = ParseTimingProfile(
+        R"({"guardMs": 70, "commands": {"AT+BTINFO?": {"pauseMs": 2500, "guardMs": 80},
+                                        "ats46=": {"guardMs": 120}}})",
+        "p.json", p);
+    ASSERT_TRUE(load.ok) << load.error;
+    EXPECT_EQ(p.mode, PacingMode::Reply);
+    EXPECT_EQ(p.guardMs, 70u);
+    EXPECT_EQ(p.PauseFor("at+btinfo?\r\n", 2000), 2500u);
+    EXPECT_EQ(p.GuardFor("at+btinfo?\r\n"), 80u);
+    EXPECT_EQ(p.GuardFor("ATS46=0001950A0B01\r\n"), 120u);
+}
+
+TEST(TimingProfile, ABadProfileIsRefusedWithItsReason) {
+    const std::pair<const char*, const char*> bad[] = {
+        {"{", "not valid JSON"},
+        {"[]", "must be a JSON object"},
+        {R"({"guard": 5})", "unknown setting \"guard\""},
+        {R"({"guardMs": -1})", "guardMs must be a whole number"},
+        {R"({"commands": {"at": 5}})", "commands.\"at\" must be an object"},
+        {R"({"commands": {"at": {"pause": 5}}})", "unknown setting \"pause\""},
+        {R"({"commands": {"at": {"pauseMs": 9999999}}})", "commands.\"at\".pauseMs"},
+    };
+    for (const auto& [text, reason] : bad) {
+        PacingPolicy p;
+        const ProfileLoad load = ParseTimingProfile(text, "p.json", p);
+        EXPECT_FALSE(load.ok) << text;
+        EXPECT_NE(load.error.find("timing profile p.json: "), std::string::npos) << load.error;
+        EXPECT_NE(load.error.find(reason), std::string::npos) << load.error;
+        EXPECT_EQ(p.guardMs, PacingPolicy::kDefaultGuardMs); // left as it was
+    }
+}
+
+} // namespace
+} // namespace nw::cli

@@ -1,0 +1,184 @@
+// Reply pacing against adapters that take time: every operation writes the
+// same bytes and ends the same way as with the fixed pauses; wizards paced by
+// the replies form their networks; without a guard the adapters' busy time
+// after a setting loses commands, which the network shows.
+#include "protocol/Script.h"
+#include "res/ControlIds.h"
+#include "serial/SerialEnum.h"
+#include "support/QuietLine.h"
+#include "support/RecordingHost.h"
+#include "ui/ManualDlg.h"
+#include "ui/SetupDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <thread>
+
+namespace nw::test {
+namespace {
+
+// Pauses and the adapters' own times alike at a fifth: the guard (10 ms)
+// still outlasts the longest busy time (7 ms).
+constexpr double kScale = 0.2;
+
+// A fresh bench with realistic timing and the main window's port open on it.
+struct Rig {
+    Rig(PacingMode mode, std::uint32_t seed, std::uint32_t guardMs = PacingPolicy::kDefaultGuardMs)
+        : host(kScale), dlg(host) {
+        sim::SimTiming timing = sim::SimTiming::Realistic(seed);
+        timing.scale = kScale;
+        bench.SetTiming(timing);
+        EXPECT_TRUE(bench.Start());
+        host.settle = [this] {
+            line.Wait([] { std::this_thread::sleep_for(std::chrono::microseconds(200)); });
+        };
+        CSerialEnum none("/nonexistent-sys", "/nonexistent-dev");
+        dlg.OnInitDialog(none);
+        host.Type(id::main::kComboPort, bench.Path());
+        dlg.OnButtonPortOpen();
+        PacingPolicy pacing;
+        pacing.mode = mode;
+        pacing.guardMs = guardMs;
+        dlg.m_exchange.SetPacing(pacing);
+        bench.ClearTranscript();
+        bench.Attach("master");
+    }
+    ~Rig() { dlg.m_port.Close(); }
+
+    // A 1:4 wizard pressed through; the bench's verdict on the network.
+    std::string Wizard1To4() {
+        dlg.OnRadio1To4();
+        for (const char* who :
+             {"master", "master", "slave1", "slave2", "slave3", "slave4", "master"}) {
+            bench.Attach(who);
+            dlg.OnButtonStart();
+        }
+        host.settle();
+        return bench.NetworkVerdict();
+    }
+
+    sim::CSimBench bench;
+    RecordingHost host;
+    CSetupDlg dlg;
+    QuietLine line{bench, dlg.m_port};
+};
+
+bool Formed(const std::string& verdict) {
+    return verdict.rfind("network: OK", 0) == 0;
+}
+
+using Run = std::function<Outcome(Rig&)>;
+Run Manual(std::function<Outcome(CManualDlg&, RecordingHost&)> body) {
+    return [body](Rig& r) {
+        Outcome outcome;
+        r.host.onManualWindow = [&](CManualDlg& m, RecordingHost& h) { outcome = body(m, h); };
+        r.dlg.OnButtonManual();
+        return outcome;
+    };
+}
+
+enum class Master { Standby, Linked, Quiet };
+struct PacedOperation {
+    const char* name;
+    Master master;
+    Run run;
+};
+
+const PacedOperation kOperations[] = {
+    {"Check", Master::Standby, [](Rig& r) { return r.dlg.OnButtonCheck(); }},
+    {"CheckLinked", Master::Linked, [](Rig& r) { return r.dlg.OnButtonCheck(); }},
+    {"Reset", Master::Linked, [](Rig& r) { return r.dlg.OnButtonFactoryReset(); }},
+    // The check comes while the adapter restarts unless the whole pause
+    // after "at&f" is kept.
+    {"ResetThenCheck", Master::Standby,
+     [](Rig& r) {
+         r.dlg.OnButtonFactoryReset();
+         return r.dlg.OnButtonCheck();
+     }},
+    {"MasterSet", Master::Standby, Manual([](CManualDlg& m, RecordingHost& h) {
+         for (std::size_t k = 0; k < 4; ++k) {
+             h.SetCheck(id::manual::kUseChecks[k], true);
+             h.Type(id::manual::kSlaveEdits[k], "0001950A0B0" + std::to_string(k + 1));
+         }
+         return m.OnButtonMasterSet();
+     })},
+    {"SlaveSet", Master::Quiet, Manual([](CManualDlg& m, RecordingHost& h) {
+         h.Type(id::manual::kEditMaster, "0001950A0B09");
+         return m.OnButtonSlaveSet();
+     })},
+    {"AutoFill", Master::Standby,
+     Manual([](CManualDlg& m, RecordingHost&) { return m.OnButtonAutoFill(); })},
+    {"Wizard1To4", Master::Standby,
+     [](Rig& r) {
+         return Outcome{Formed(r.Wizard1To4()) ? OutcomeKind::Succeeded : OutcomeKind::Failed, {}};
+     }},
+};
+
+class SameBytes : public ::testing::TestWithParam<PacedOperation> {};
+
+TEST_P(SameBytes, UnderBothPacings) {
+    const PacedOperation& op = GetParam();
+    std::string sent[2];
+    OutcomeKind ended[2]{};
+    for (const PacingMode mode : {PacingMode::Fixed, PacingMode::Reply}) {
+        Rig rig(mode, 7);
+        rig.bench.With("master", [&](sim::CSimAdapter& a) {
+            if (op.master == Master::Linked)
+                a.SetLinked();
+            a.State().s10 = op.master == Master::Quiet ? 0 : 1;
+        });
+        const auto i = static_cast<std::size_t>(mode);
+        ended[i] = op.run(rig).kind;
+        rig.host.settle();
+        sent[i] = rig.bench.Received();
+    }
+    EXPECT_FALSE(sent[0].empty());
+    EXPECT_EQ(sent[1], sent[0]);
+    EXPECT_EQ(ended[0], OutcomeKind::Succeeded);
+    EXPECT_EQ(ended[1], ended[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Realistic, SameBytes, ::testing::ValuesIn(kOperations),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A query answered at once, then the escape: the adapter hears the escape
+// only after the whole silence before it.
+TEST(ReplyPacing, TheEscapeKeepsItsSilenceAfterAnAnsweredQuery) {
+    Rig rig(PacingMode::Reply, 3);
+    const script::Step steps[] = {
+        {.command = "ats10?\r\n", .pauseMs = 400, .keyword = "0", .onMiss = script::kNext},
+        {.command = "+++", .pauseMs = 400, .keyword = "OK"},
+    };
+    rig.dlg.m_exchange.BeginOperation();
+    const script::Result run = script::Run(rig.dlg.m_exchange, steps);
+    ASSERT_EQ(run.transcript.size(), 2u);
+    EXPECT_NE(run.transcript[0].reply.find("OK"), std::string::npos); // answered: "1", "OK"
+    EXPECT_TRUE(run.Succeeded()) << run.transcript[1].reply;
+}
+
+// NW_PACING_SOAK=200 runs the long soak.
+TEST(ReplyPacingSoak, WizardsFormTheirNetworks) {
+    const char* asked = std::getenv("NW_PACING_SOAK");
+    const int runs = asked != nullptr && std::atoi(asked) > 0 ? std::atoi(asked) : 10;
+    const std::uint32_t first = std::random_device{}();
+    for (int i = 0; i < runs; ++i) {
+        const std::uint32_t seed = first + static_cast<std::uint32_t>(i);
+        Rig rig(PacingMode::Reply, seed);
+        const std::string verdict = rig.Wizard1To4();
+        ASSERT_TRUE(Formed(verdict)) << "seed " << seed << ": " << verdict;
+        EXPECT_EQ(rig.bench.LostCommands(), 0u) << "seed " << seed;
+    }
+    std::printf("%d wizards from seed %u formed their networks\n", runs, first);
+}
+
+TEST(ReplyPacingSoak, WithoutAGuardTheBusyTimeLosesSettings) {
+    const std::uint32_t seed = std::random_device{}();
+    Rig rig(PacingMode::Reply, seed, 0);
+    EXPECT_FALSE(Formed(rig.Wizard1To4())) << "seed " << seed;
+    EXPECT_GT(rig.bench.LostCommands(), 0u) << "seed " << seed;
+}
+
+} // namespace
+} // namespace nw::test
