@@ -9,7 +9,18 @@
 
 namespace nw::cli {
 
-enum class CliCommand { Ports, Check, Detect, Master, Slave, Reset, AutoFill, Wizard, Verify };
+enum class CliCommand {
+    Ports,
+    Check,
+    Detect,
+    Master,
+    Slave,
+    Reset,
+    AutoFill,
+    Wizard,
+    Verify,
+    Doctor
+};
 
 enum class ModeChoice { Unchanged, MultiDrop, NodeSwitching };
 

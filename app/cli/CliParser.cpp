@@ -77,7 +77,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     std::string mode;
     std::vector<std::uint32_t> rates(kBaudRates.begin(), kBaudRates.end());
     app.add_option("-p,--port", o.port,
-                   "Device path (Linux/macOS) or COMn (Windows); required except by ports")
+                   "Device path (Linux/macOS) or COMn (Windows); required except by ports "
+                   "and doctor")
         ->check(kNotEmpty);
     app.add_option("-b,--baud", o.baud, "Baud rate")
         ->check(kNotEmpty)
@@ -127,6 +128,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     wizard->add_flag("--verify", o.verify,
                      "Read each adapter back at the end of its step; a field that differs "
                      "fails the step");
+    AddCommand(app, "doctor", "Why a port (-p, or every port) cannot be used, and how to fix it")
+        ->footer("Exit status: 0 nothing is wrong, 1 a problem was found.");
     CLI::App* verify = AddCommand(app, "verify",
                                   "Read the attached adapter back and compare it with what "
                                   "master or slave would write; writes nothing");
@@ -163,7 +166,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         {detect, CliCommand::Detect},     {master, CliCommand::Master},
         {slave, CliCommand::Slave},       {reset, CliCommand::Reset},
         {autofill, CliCommand::AutoFill}, {wizard, CliCommand::Wizard},
-        {verify, CliCommand::Verify}};
+        {verify, CliCommand::Verify},     {app.get_subcommand("doctor"), CliCommand::Doctor}};
     for (const auto& [sub, command] : commands) {
         if (sub->parsed())
             o.command = command;
@@ -174,7 +177,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     else if (mode == "node-switching")
         o.mode = ModeChoice::NodeSwitching;
 
-    if (o.command != CliCommand::Ports && o.port.empty())
+    const bool portOptional = o.command == CliCommand::Ports || o.command == CliCommand::Doctor;
+    if (!portOptional && o.port.empty())
         return {std::nullopt, UsageError(err, "--port is required by this command")};
     if (const auto problem = CheckAddresses(o))
         return {std::nullopt, UsageError(err, *problem)};

@@ -35,6 +35,7 @@ int RunWindowCommand(CCliSession& session, std::istream& in) {
     case CliCommand::Verify:
         return RunVerify(session);
     case CliCommand::Ports:
+    case CliCommand::Doctor:
         break;
     }
     return kExitUsage;
@@ -62,6 +63,8 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
     CTerminalConsole console(out, err, env.stdoutIsTerminal, env.stderrIsTerminal);
     if (options.command == CliCommand::Ports)
         return RunPorts(env, console);
+    if (options.command == CliCommand::Doctor)
+        return RunDoctor(options, env, console);
     console.KeepStdoutForResult(options.json && HasJsonResult(options.command));
     CCliSession session(options, env, console);
     if (!session.OpenPort())
