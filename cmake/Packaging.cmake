@@ -29,6 +29,10 @@ if(TARGET nodewright AND NOT WIN32)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 endif()
 
+if(NOT WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/ManualsAndCompletion.cmake)
+endif()
+
 set(CPACK_PACKAGE_NAME nodewright)
 set(CPACK_PACKAGE_VENDOR "Nodewright developers")
 set(CPACK_PACKAGE_CONTACT "Nodewright developers <nodewright@example.org>")
