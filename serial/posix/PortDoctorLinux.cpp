@@ -289,6 +289,12 @@ std::optional<DoctorFinding> CheckBrltty(const DoctorRoots& r, const UsbIds& ids
     return std::nullopt;
 }
 
+// The number of a pseudo-terminal (".../pts/3": "3"); empty for other nodes.
+std::string PtyIndex(const fs::path& canonical) {
+    return canonical.parent_path().filename() == "pts" ? canonical.filename().string()
+                                                       : std::string();
+}
+
 struct NodeInfo {
     unsigned uid = 0;
     unsigned gid = 0;
@@ -321,6 +327,13 @@ std::optional<DoctorFinding> CheckAccess(const DoctorRoots& r, const ProcessIden
     const auto entry = groups.find(node.gid);
     const std::string group = entry != groups.end() ? entry->second.name : std::to_string(node.gid);
     const bool groupMayUse = ((node.mode >> 3) & 6u) == 6u;
+    std::error_code ec;
+    if (!PtyIndex(fs::weakly_canonical(port, ec)).empty() && who.uid != node.uid) {
+        return DoctorFinding{port + " is a pseudo-terminal of another user (uid " +
+                                 std::to_string(node.uid) + "): only its owner may use it.",
+                             {"start the program that made it (such as nodewright-sim) as " +
+                              who.user + ", or run this one as its owner"}};
+    }
     if (!groupMayUse) {
         // A node only its owner may use; root's group is no group to join.
         const std::string target = node.gid == 0 ? "dialout" : group;
@@ -357,11 +370,28 @@ std::optional<DoctorFinding> CheckAccess(const DoctorRoots& r, const ProcessIden
                           "then log out and log in again (or reboot) for it to take effect"}};
 }
 
-// (b): processes with a descriptor on the port, from <proc>/PID/fd/*.
+// Whether descriptor `fd` of a process is the controlling side (ptmx) of
+// pseudo-terminal `index`: the device end, such as nodewright-sim or a
+// terminal window, which is meant to hold its terminal side too.
+bool HoldsPtyMaster(const fs::path& process, const fs::path& fd, const std::string& index) {
+    std::error_code ec;
+    if (index.empty() || fs::read_symlink(fd, ec).filename() != "ptmx")
+        return false;
+    std::ifstream info(process / "fdinfo" / fd.filename());
+    for (std::string line; std::getline(info, line);) {
+        if (line.starts_with("tty-index:"))
+            return Trim(line.substr(10)) == index;
+    }
+    return false;
+}
+
+// (b): processes with a descriptor on the port, from <proc>/PID/fd/*; not
+// the device end of a pseudo-terminal.
 std::optional<DoctorFinding> CheckHolders(const DoctorRoots& r, const std::string& port,
                                           bool* someHidden) {
     std::error_code ec;
     const fs::path canonical = fs::weakly_canonical(port, ec);
+    const std::string ptyIndex = PtyIndex(canonical);
     std::vector<std::string> holders;
     for (auto it = fs::directory_iterator(r.proc, ec); !ec && it != fs::directory_iterator();
          it.increment(ec)) {
@@ -374,14 +404,17 @@ std::optional<DoctorFinding> CheckHolders(const DoctorRoots& r, const std::strin
             *someHidden = *someHidden || fdEc == std::errc::permission_denied;
             continue;
         }
+        bool holds = false;
+        bool deviceEnd = false;
         for (; !fdEc && fd != fs::directory_iterator(); fd.increment(fdEc)) {
             std::error_code linkEc;
             const fs::path target = fs::read_symlink(fd->path(), linkEc);
-            if (!linkEc && (target == port || target == canonical)) {
-                const std::string name = FirstLine(it->path() / "comm");
-                holders.push_back(pid + " (" + (name.empty() ? "?" : name) + ")");
-                break;
-            }
+            holds = holds || (!linkEc && (target == port || target == canonical));
+            deviceEnd = deviceEnd || HoldsPtyMaster(it->path(), fd->path(), ptyIndex);
+        }
+        if (holds && !deviceEnd) {
+            const std::string name = FirstLine(it->path() / "comm");
+            holders.push_back(pid + " (" + (name.empty() ? "?" : name) + ")");
         }
     }
     if (holders.empty())

@@ -254,6 +254,26 @@ TEST_F(DoctorTest, PortGivenOnlyThatOneIsExamined) {
     EXPECT_NE(r.out.find("ttyUSB9 does not exist."), std::string::npos) << r.out;
 }
 
+TEST_F(DoctorTest, PseudoTerminalDeviceEndIsNoHolderAndOtherUsersTerminalIsNamed) {
+    const std::string pty = (root / "dev/pts/3").string();
+    Add({{"dev/pts/3", ""},
+         {"proc/50/comm", "nodewright-sim\n"},
+         {"proc/50/fd/5", "@/dev/ptmx"},
+         {"proc/50/fdinfo/5", "pos:\t0\ntty-index:\t3\n"},
+         {"proc/50/fd/6", "@" + pty},
+         {"proc/51/comm", "screen\n"},
+         {"proc/51/fd/0", "@" + pty},
+         {"proc/52/comm", "xterm\n"}, // the device end of another terminal
+         {"proc/52/fd/3", "@/dev/ptmx"},
+         {"proc/52/fdinfo/3", "tty-index:\t4\n"},
+         {"proc/52/fd/4", "@" + pty}});
+    fs::permissions(pty, fs::perms(0620));
+    DoctorRun r = Doctor({"-p", pty});
+    EXPECT_NE(r.out.find("pseudo-terminal of another user"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("process 51 (screen), 52 (xterm)."), std::string::npos) << r.out;
+    EXPECT_TRUE(r.out.ends_with("\n2 problems found.\n")) << r.out;
+}
+
 // The busy checks open the node: a pseudo-terminal stands for the port.
 TEST_F(DoctorTest, ExclusiveModeAndLocksOnALineAreFound) {
     env.identity.reset(); // this process, so the node's real owner
