@@ -19,13 +19,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using Tree = std::vector<std::pair<std::string, std::string>>;
+
 struct DoctorRun {
     int code = -1;
     std::string out;
 };
 
 // A fake system under a temporary directory: "@" makes a symbolic link, "/" a
-// directory, anything else a file holding that text. An FTDI adapter on
+// directory, "-" removes, anything else is a file holding that text. An FTDI adapter on
 // ttyUSB0 whose node belongs to the group "dialout"; "ann" is in it.
 class DoctorTest : public ::testing::Test {
   protected:
@@ -59,10 +61,12 @@ class DoctorTest : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(root); }
 
-    void Add(const std::vector<std::pair<std::string, std::string>>& tree) {
+    void Add(const Tree& tree) {
         for (const auto& [path, text] : tree) {
             fs::create_directories((root / path).parent_path());
-            fs::remove(root / path);
+            fs::remove_all(root / path);
+            if (text == "-")
+                continue;
             if (text.starts_with("@"))
                 fs::create_symlink(text.substr(1), root / path);
             else if (text == "/")
@@ -84,10 +88,11 @@ class DoctorTest : public ::testing::Test {
         return r;
     }
 
-    // <node>: the node's path; <group>: the node group's line, no members yet.
+    // <node>: the node's path; <group>: the node group's line, no members
+    // yet; <root>: the fake system's root.
     std::string Expand(std::string text) const {
         for (const auto& [name, value] :
-             {std::pair<std::string, std::string>{"<node>", node}, {"<group>", group}}) {
+             Tree{{"<node>", node}, {"<group>", group}, {"<root>", root.string()}}) {
             if (const auto at = text.find(name); at != std::string::npos)
                 text.replace(at, name.size(), value);
         }
@@ -109,96 +114,111 @@ constexpr char kBrlttyCh340[] =
 
 struct Case {
     const char* name;
-    std::vector<std::pair<std::string, std::string>> tree; // added to the fake system
-    bool inSessionGroup;                                   // the process has the node's group
-    unsigned mode;                                         // of the node
-    std::vector<std::string> expected;                     // in the output; none: clean
-    std::vector<std::string> absent = {};
+    Tree tree = {};                         // added to the fake system ("-": removed)
+    std::vector<std::string> args = {};     // after "doctor"
+    int problems = 0;                       // none: the clean report
+    std::vector<std::string> expected = {}; // in the output
+    std::vector<std::string> absent = {};   // not in the output
+    unsigned mode = 0660;                   // of the node
+    bool inGroup = true;                    // the process has the node's group
 };
 
 const Case kCases[] = {
-    {"clean", {}, true, 0660, {}},
-    {"not in the group",
-     {},
-     false,
-     0660,
-     {"ann is not in the group dialout that owns", "Fix:     sudo usermod -aG dialout ann",
-      "log in again"},
-     {"newgrp"}},
-    {"in the group file, not yet in the session",
-     {{"etc/group", "<group>bob,ann\n"}},
-     false,
-     0660,
-     {"ann was added to the group dialout", "newgrp dialout", "log in again"},
-     {"usermod"}},
-    {"only the owner may use the node",
-     {},
-     true,
-     0600,
-     {"can be read and written by its owner only",
-      R"(KERNEL=="ttyUSB0", GROUP="dialout", MODE="0660")"},
-     {"usermod"}},
-    {"held by another process",
-     {{"proc/4242/comm", "minicom\n"},
-      {"proc/4242/fd/3", "@/dev/pts/1"},
-      {"proc/4242/fd/4", "@<node>"}},
-     true,
-     0660,
-     {"is open in another program: process 4242 (minicom)", "kill 4242"},
-     {"init"}},
-    {"ModemManager without an ignore rule",
-     {{"usr/sbin/ModemManager", "elf"}},
-     true,
-     0660,
-     {"ModemManager is installed", kIgnoreLine, "/etc/udev/rules.d/99-nodewright.rules",
-      "sudo udevadm control --reload"}},
-    {"ModemManager's unit without an ignore rule",
-     {{"lib/systemd/system/ModemManager.service", "[Unit]\n"}},
-     true,
-     0660,
-     {"ModemManager is installed"}},
-    {"ModemManager, an ignore rule for another adapter",
-     {{"usr/sbin/ModemManager", "elf"},
-      {"etc/udev/rules.d/70-x.rules",
-       R"(ATTRS{idVendor}=="0403", ATTRS{idProduct}=="6015", ENV{ID_MM_DEVICE_IGNORE}="1")"}},
-     true,
-     0660,
-     {"ModemManager is installed"}},
-    {"ModemManager, the adapter ignored",
-     {{"usr/sbin/ModemManager", "elf"},
-      {"lib/udev/rules.d/77-mm-usb-device-blacklist.rules",
-       std::string("# ftdi\n") + kIgnoreLine + "\n"}},
-     true,
-     0660,
-     {}},
-    {"ModemManager masked",
-     {{"usr/sbin/ModemManager", "elf"}, {"etc/systemd/system/ModemManager.service", "@/dev/null"}},
-     true,
-     0660,
-     {}},
-    {"brltty claims the adapter",
-     {{"lib/udev/rules.d/85-brltty.rules", std::string(kBrlttyCh340) + "\n" + kBrlttyFtdi}},
-     true,
-     0660,
-     {"brltty", "claims the adapter of <node> (0403:6001)", "sudo apt remove brltty",
-      "sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules"}},
-    {"brltty's older rule form",
-     {{"usr/lib/udev/rules.d/85-brltty.rules",
-       R"(ATTRS{idVendor}=="0403", ATTRS{idProduct}=="6001", ENV{BRLTTY_DRIVER}="at")"}},
-     true,
-     0660,
-     {"sudo apt remove brltty"}},
-    {"brltty, another adapter",
-     {{"lib/udev/rules.d/85-brltty.rules", kBrlttyCh340}},
-     true,
-     0660,
-     {}},
-    {"brltty's rule masked",
-     {{"lib/udev/rules.d/85-brltty.rules", kBrlttyFtdi},
-      {"etc/udev/rules.d/85-brltty.rules", "@/dev/null"}},
-     true,
-     0660,
-     {}},
+    {.name = "clean"},
+    {.name = "not in the group",
+     .problems = 1,
+     .expected = {"ann is not in the group dialout that owns",
+                  "Fix:     sudo usermod -aG dialout ann", "log in again"},
+     .absent = {"newgrp"},
+     .inGroup = false},
+    {.name = "in the group file, not yet in the session",
+     .tree = {{"etc/group", "<group>bob,ann\n"}},
+     .problems = 1,
+     .expected = {"ann was added to the group dialout", "newgrp dialout", "log in again"},
+     .absent = {"usermod"},
+     .inGroup = false},
+    {.name = "only the owner may use the node",
+     .problems = 1,
+     .expected = {"by its owner only", R"(KERNEL=="ttyUSB0", GROUP="dialout", MODE="0660")"},
+     .absent = {"usermod"},
+     .mode = 0600},
+    {.name = "held by another process",
+     .tree = {{"proc/42/comm", "minicom\n"}, {"proc/42/fd/3", "@/x"}, {"proc/42/fd/4", "@<node>"}},
+     .problems = 1,
+     .expected = {"is open in another program: process 42 (minicom)", "kill 42"},
+     .absent = {"init"}},
+    {.name = "held, the port named by a link",
+     .tree = {{"dev/ttyUSB7", "@ttyUSB0"}, {"proc/77/fd/1", "@<node>"}, {"proc/77/comm", "cu"}},
+     .args = {"-p", "<root>/dev/ttyUSB7"},
+     .problems = 1,
+     .expected = {"process 77 (cu)"}},
+    {.name = "the port given does not exist",
+     .args = {"-p", "<root>/dev/ttyUSB9"},
+     .problems = 1,
+     .expected = {"ttyUSB9 does not exist."}},
+    {.name = "a pseudo-terminal's device end holds it; another user's terminal",
+     .tree = {{"dev/pts/3", ""},
+              {"proc/50/fd/5", "@/dev/ptmx"},
+              {"proc/50/fdinfo/5", "pos:\t0\ntty-index:\t3\n"},
+              {"proc/50/fd/6", "@<root>/dev/pts/3"},
+              {"proc/51/comm", "screen\n"},
+              {"proc/51/fd/0", "@<root>/dev/pts/3"},
+              {"proc/52/comm", "xterm\n"}, // the device end of another terminal
+              {"proc/52/fd/3", "@/dev/ptmx"},
+              {"proc/52/fdinfo/3", "tty-index:\t4\n"},
+              {"proc/52/fd/4", "@<root>/dev/pts/3"}},
+     .args = {"-p", "<root>/dev/pts/3"},
+     .problems = 2,
+     .expected = {"pseudo-terminal of another user", "process 51 (screen), 52 (xterm)."}},
+    {.name = "ModemManager without an ignore rule",
+     .tree = {{"usr/sbin/ModemManager", "elf"}},
+     .problems = 1,
+     .expected = {"ModemManager is installed", kIgnoreLine, "/etc/udev/rules.d/99-nodewright.rules",
+                  "sudo udevadm control --reload"}},
+    {.name = "ModemManager's unit without an ignore rule",
+     .tree = {{"lib/systemd/system/ModemManager.service", "[Unit]\n"}},
+     .problems = 1,
+     .expected = {"ModemManager is installed"}},
+    {.name = "ModemManager, an ignore rule for another adapter",
+     .tree =
+         {{"usr/sbin/ModemManager", "elf"},
+          {"etc/udev/rules.d/70-x.rules",
+           R"(ATTRS{idVendor}=="0403", ATTRS{idProduct}=="6015", ENV{ID_MM_DEVICE_IGNORE}="1")"}},
+     .problems = 1,
+     .expected = {"ModemManager is installed"}},
+    {.name = "ModemManager, the adapter ignored",
+     .tree = {{"usr/sbin/ModemManager", "elf"},
+              {"lib/udev/rules.d/77-mm-usb-device-blacklist.rules",
+               std::string("# ftdi\n") + kIgnoreLine + "\n"}}},
+    {.name = "ModemManager masked",
+     .tree = {{"usr/sbin/ModemManager", "elf"},
+              {"etc/systemd/system/ModemManager.service", "@/dev/null"}}},
+    {.name = "brltty claims the adapter",
+     .tree = {{"lib/udev/rules.d/85-brltty.rules", std::string(kBrlttyCh340) + "\n" + kBrlttyFtdi}},
+     .problems = 1,
+     .expected = {"claims the adapter of <node> (0403:6001)", "sudo apt remove brltty",
+                  "sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules"}},
+    {.name = "brltty's older rule form",
+     .tree = {{"usr/lib/udev/rules.d/85-brltty.rules",
+               R"(ATTRS{idVendor}=="0403", ATTRS{idProduct}=="6001", ENV{BRLTTY_DRIVER}="at")"}},
+     .problems = 1,
+     .expected = {"sudo apt remove brltty"}},
+    {.name = "brltty, another adapter",
+     .tree = {{"lib/udev/rules.d/85-brltty.rules", kBrlttyCh340}}},
+    {.name = "brltty's rule masked",
+     .tree = {{"lib/udev/rules.d/85-brltty.rules", kBrlttyFtdi},
+              {"etc/udev/rules.d/85-brltty.rules", "@/dev/null"}}},
+    {.name = "no port at all",
+     .tree = {{"sys/class", "-"}},
+     .problems = 1,
+     .expected = {"No serial port found.", "sudo dmesg | tail"},
+     .absent = {"brltty"}},
+    {.name = "no port at all, brltty took the adapter",
+     .tree = {{"sys/class", "-"},
+              {"sys/bus/usb/devices/1-1", "@../../../devices/usb1/1-1"},
+              {"lib/udev/rules.d/85-brltty.rules", kBrlttyFtdi}},
+     .problems = 2,
+     .expected = {"No serial port found.", "claims the USB device 1-1 (0403:6001)"}},
 };
 
 TEST_F(DoctorTest, FindsEachProblemAndPrintsItsFix) {
@@ -209,69 +229,27 @@ TEST_F(DoctorTest, FindsEachProblemAndPrintsItsFix) {
         for (const auto& [path, text] : c.tree)
             Add({{path, Expand(text)}});
         fs::permissions(node, fs::perms(c.mode));
-        if (!c.inSessionGroup)
+        if (!c.inGroup)
             env.identity->gids = {12345};
-        const DoctorRun r = Doctor();
-        if (c.expected.empty()) {
+        std::vector<std::string> args;
+        for (const std::string& a : c.args)
+            args.push_back(Expand(a));
+        const DoctorRun r = Doctor(args);
+        if (c.problems == 0) {
             EXPECT_EQ(r.code, 0);
             EXPECT_EQ(r.out, node + " (FTDI FT232R USB UART): no problems found.\n"
                                     "No problems found.\n");
         } else {
             EXPECT_EQ(r.code, 1) << r.out;
-            EXPECT_TRUE(r.out.starts_with(node + " (FTDI FT232R USB UART):\n  Problem: ")) << r.out;
-            EXPECT_TRUE(r.out.ends_with("\n1 problem found.\n")) << r.out;
+            EXPECT_TRUE(r.out.ends_with("\n" + std::to_string(c.problems) +
+                                        (c.problems == 1 ? " problem" : " problems") + " found.\n"))
+                << r.out;
         }
         for (const std::string& text : c.expected)
             EXPECT_NE(r.out.find(Expand(text)), std::string::npos) << text << "\n" << r.out;
         for (const std::string& text : c.absent)
             EXPECT_EQ(r.out.find(text), std::string::npos) << text << "\n" << r.out;
     }
-}
-
-TEST_F(DoctorTest, NoPortAtAllPointsAtCableDriverAndBrltty) {
-    fs::remove_all(root / "sys/class");
-    DoctorRun r = Doctor();
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("No serial port found."), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("sudo dmesg | tail"), std::string::npos) << r.out;
-    EXPECT_EQ(r.out.find("brltty"), std::string::npos) << r.out;
-
-    Add({{"sys/bus/usb/devices/1-1", "@../../../devices/usb1/1-1"},
-         {"lib/udev/rules.d/85-brltty.rules", kBrlttyFtdi}});
-    r = Doctor();
-    EXPECT_NE(r.out.find("claims the USB device 1-1 (0403:6001)"), std::string::npos) << r.out;
-    EXPECT_TRUE(r.out.ends_with("\n2 problems found.\n")) << r.out;
-}
-
-TEST_F(DoctorTest, PortGivenOnlyThatOneIsExamined) {
-    Add({{"dev/ttyUSB7", "@ttyUSB0"}, {"proc/77/fd/1", "@" + node}, {"proc/77/comm", "cu\n"}});
-    DoctorRun r = Doctor({"-p", (root / "dev/ttyUSB7").string()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("process 77 (cu)"), std::string::npos) << r.out;
-
-    r = Doctor({"-p", (root / "dev/ttyUSB9").string()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("ttyUSB9 does not exist."), std::string::npos) << r.out;
-}
-
-TEST_F(DoctorTest, PseudoTerminalDeviceEndIsNoHolderAndOtherUsersTerminalIsNamed) {
-    const std::string pty = (root / "dev/pts/3").string();
-    Add({{"dev/pts/3", ""},
-         {"proc/50/comm", "nodewright-sim\n"},
-         {"proc/50/fd/5", "@/dev/ptmx"},
-         {"proc/50/fdinfo/5", "pos:\t0\ntty-index:\t3\n"},
-         {"proc/50/fd/6", "@" + pty},
-         {"proc/51/comm", "screen\n"},
-         {"proc/51/fd/0", "@" + pty},
-         {"proc/52/comm", "xterm\n"}, // the device end of another terminal
-         {"proc/52/fd/3", "@/dev/ptmx"},
-         {"proc/52/fdinfo/3", "tty-index:\t4\n"},
-         {"proc/52/fd/4", "@" + pty}});
-    fs::permissions(pty, fs::perms(0620));
-    DoctorRun r = Doctor({"-p", pty});
-    EXPECT_NE(r.out.find("pseudo-terminal of another user"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("process 51 (screen), 52 (xterm)."), std::string::npos) << r.out;
-    EXPECT_TRUE(r.out.ends_with("\n2 problems found.\n")) << r.out;
 }
 
 // The busy checks open the node: a pseudo-terminal stands for the port.
