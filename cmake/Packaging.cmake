@@ -29,6 +29,10 @@ if(TARGET nodewright AND NOT WIN32)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 endif()
 
+if(NOT WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/ManualsAndCompletion.cmake)
+endif()
+
 set(CPACK_PACKAGE_NAME nodewright)
 set(CPACK_PACKAGE_VENDOR "Nodewright developers")
 set(CPACK_PACKAGE_CONTACT "Nodewright developers <nodewright@example.org>")
@@ -44,6 +48,38 @@ if(WIN32)
   return()
 endif()
 set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+# The summary above is the first line; CPack indents these lines.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "\
+Nodewright configures OLMA Bluetooth serial adapters over a serial line with
+AT commands: a guided setting that makes one adapter the master of two, three
+or four slaves, a manual setting window, an information report, a register
+readback and a factory reset.
+
+The package holds the desktop program (nodewright), the same operations from
+a terminal or a script (nodewright-cli, with a doctor that explains why a
+serial port cannot be used) and a bench of simulated adapters behind a
+pseudo-terminal for trying the programs without hardware (nodewright-sim).")
+# What Debian asks of every package's documentation directory: the copyright
+# file and the changelog (gzip -9n, so the same sources give the same bytes).
+set(NW_DEB_VERSION ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  string(TIMESTAMP NW_DEB_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+else()
+  set(NW_DEB_DATE "Mon, 07 Dec 2026 00:00:00 +0000") # when this version was made
+endif()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/deb/changelog.in ${CMAKE_BINARY_DIR}/deb/changelog.Debian
+               @ONLY)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/deb/changelog.Debian.gz
+  COMMAND gzip -9n -f -k ${CMAKE_BINARY_DIR}/deb/changelog.Debian
+  DEPENDS ${CMAKE_BINARY_DIR}/deb/changelog.Debian
+  VERBATIM)
+add_custom_target(nodewright_deb_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/deb/changelog.Debian.gz)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/deb/copyright ${CMAKE_BINARY_DIR}/deb/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/nodewright)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/deb/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME nodewright)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

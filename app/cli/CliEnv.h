@@ -1,16 +1,18 @@
 // What the terminal front end takes from its surroundings: the pacer every
 // fixed pause goes through, whether its output streams are terminals, where
-// the port list is read from and the clock of the trace time stamps. The
-// binary fills it from the process; tests fill it with a scaled pacer and
-// string streams.
+// the port list and doctor's checks read from and the clock of the trace time
+// stamps. The binary fills it from the process; tests fill it with a scaled
+// pacer, string streams and fake trees.
 #pragma once
 
 #include "protocol/Pacer.h"
+#include "serial/PortDoctor.h"
 #include "serial/PortMonitor.h"
 
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace nw::cli {
@@ -26,6 +28,14 @@ struct CliEnv {
     std::string devRoot = "/dev";
     // The monitor `ports --watch` listens to; empty: the system's.
     std::function<std::unique_ptr<IPortMonitor>(std::string* error)> openPortMonitor;
+    // What doctor reads besides (see CPortDoctor): the processes, the group
+    // file and local udev rules, packaged udev rules and units, programs; and
+    // who asks (empty: this process).
+    std::string procRoot = "/proc";
+    std::string etcRoot = "/etc";
+    std::string libRoot = "/lib";
+    std::string usrRoot = "/usr";
+    std::optional<ProcessIdentity> identity;
     // Milliseconds since the program started, for the trace lines; empty:
     // measured from the start of RunCli.
     std::function<double()> elapsedMs;

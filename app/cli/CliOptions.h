@@ -23,7 +23,8 @@ enum class CliCommand {
     Wizard,
     Verify,
     Network,
-    Records
+    Records,
+    Doctor
 };
 
 enum class ModeChoice { Unchanged, MultiDrop, NodeSwitching };

@@ -78,7 +78,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     std::string mode;
     std::vector<std::uint32_t> rates(kBaudRates.begin(), kBaudRates.end());
     app.add_option("-p,--port", o.port,
-                   "Device path (Linux/macOS) or COMn (Windows); required except by ports")
+                   "Device path (Linux/macOS) or COMn (Windows); required except by ports "
+                   "and doctor")
         ->check(kNotEmpty);
     app.add_option("-b,--baud", o.baud, "Baud rate")
         ->check(kNotEmpty)
@@ -149,6 +150,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
     wizard->add_flag("--verify", o.verify,
                      "Read each adapter back at the end of its step; a field that differs "
                      "fails the step");
+    AddCommand(app, "doctor", "Why a port (-p, or every port) cannot be used, and how to fix it")
+        ->footer("Exit status: 0 nothing is wrong, 1 a problem was found.");
     CLI::App* verify = AddCommand(app, "verify",
                                   "Read the attached adapter back and compare it with what "
                                   "master or slave would write; writes nothing");
@@ -213,7 +216,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         {slave, CliCommand::Slave},       {reset, CliCommand::Reset},
         {autofill, CliCommand::AutoFill}, {wizard, CliCommand::Wizard},
         {verify, CliCommand::Verify},     {network, CliCommand::Network},
-        {records, CliCommand::Records}};
+        {records, CliCommand::Records},   {app.get_subcommand("doctor"), CliCommand::Doctor}};
     for (const auto& [sub, command] : commands) {
         if (sub->parsed())
             o.command = command;
@@ -232,8 +235,9 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
 
     if (o.command == CliCommand::Network && (o.slavePorts.size() < 2 || o.slavePorts.size() > 4))
         return {std::nullopt, UsageError(err, "network takes 2 to 4 --slave ports")};
-    if (o.command != CliCommand::Ports && o.command != CliCommand::Network &&
-        o.command != CliCommand::Records && o.port.empty())
+    const bool portOptional = o.command == CliCommand::Ports || o.command == CliCommand::Doctor ||
+                              o.command == CliCommand::Network || o.command == CliCommand::Records;
+    if (!portOptional && o.port.empty())
         return {std::nullopt, UsageError(err, "--port is required by this command")};
     if (const auto problem = CheckAddresses(o))
         return {std::nullopt, UsageError(err, *problem)};

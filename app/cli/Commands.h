@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/cli/CliEnv.h"
+#include "app/cli/CliOptions.h"
 #include "app/cli/CliSession.h"
 #include "app/cli/TerminalConsole.h"
 #include "protocol/Outcome.h"
@@ -21,6 +22,9 @@ int ExitStatus(const Outcome& outcome);
 int RunPorts(const CliEnv& env, CTerminalConsole& console, bool json, bool watch);
 
 // Main window.
+// What stands in the way of using the port (-p) or every port: 0 nothing,
+// 1 a problem was found (each with its fix).
+int RunDoctor(const CliOptions& options, const CliEnv& env, CTerminalConsole& console);
 int RunCheck(CCliSession& session);
 int RunDetect(CCliSession& session);
 int RunReset(CCliSession& session);

@@ -47,6 +47,7 @@ int RunWindowCommand(CCliSession& session, std::istream& in) {
     case CliCommand::Ports:
     case CliCommand::Network:
     case CliCommand::Records:
+    case CliCommand::Doctor:
         break;
     }
     return kExitUsage;
@@ -86,6 +87,8 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
         return RunPorts(env, console, options.json, options.watch);
     if (options.command == CliCommand::Records)
         return RunRecords(options, console, out);
+    if (options.command == CliCommand::Doctor)
+        return RunDoctor(options, env, console);
     console.KeepStdoutForResult(options.json && HasJsonResult(options.command));
     if (options.command == CliCommand::Network)
         return RunNetwork(options, env, console); // opens a port per adapter itself
