@@ -98,7 +98,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
                  "Machine-readable result on stdout (check, detect, autofill, verify, network)");
     app.add_flag("--record", o.record,
                  "Append a row per adapter step to the records database (check, master, slave, "
-                 "verify, wizard)");
+                 "verify, wizard, network)");
     app.add_option("--db", o.db,
                    "The records database (default $XDG_DATA_HOME/nodewright/records.sqlite)")
         ->check(kNotEmpty);

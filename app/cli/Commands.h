@@ -42,7 +42,8 @@ int RunVerify(CCliSession& session);
 // Station mode: every adapter on its own port (no session: it opens them
 // all). 0 all set and verified, 1 a step failed, 3 a verification differs,
 // 2 a port that cannot be opened.
-int RunNetwork(const CliOptions& options, const CliEnv& env, CTerminalConsole& console);
+int RunNetwork(const CliOptions& options, const CliEnv& env, CTerminalConsole& console,
+               IStepRecorder* recorder = nullptr);
 
 // The wizard, one button press per line of `in`.
 int RunWizard(CCliSession& session, std::istream& in);

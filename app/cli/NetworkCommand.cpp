@@ -30,7 +30,8 @@ int ExitCode(station::StationVerdict verdict) {
 
 } // namespace
 
-int RunNetwork(const CliOptions& o, const CliEnv& env, CTerminalConsole& console) {
+int RunNetwork(const CliOptions& o, const CliEnv& env, CTerminalConsole& console,
+               IStepRecorder* recorder) {
     station::StationOptions s;
     s.masterPort = o.masterPort;
     s.slavePorts = o.slavePorts;
@@ -61,6 +62,21 @@ int RunNetwork(const CliOptions& o, const CliEnv& env, CTerminalConsole& console
                               {"settings", e.settings},
                               {"verification", e.verification},
                               {"outcome", station::OutcomeName(e.outcome)}});
+            if (recorder != nullptr) { // the rows of one network share its run id
+                StepRecord r;
+                r.port = e.port;
+                r.role = e.role;
+                r.address = e.address;
+                r.name = e.name;
+                r.operation = "network-" + e.operation;
+                r.settings = e.settings;
+                r.verification = e.verification;
+                r.outcome = e.outcome == station::StepOutcome::Succeeded
+                                ? std::string("succeeded")
+                                : std::string(station::OutcomeName(e.outcome)) + ": " + e.text;
+                r.startsRun = events.size() == 1;
+                recorder->StepEnded(r);
+            }
         });
     const int code = ExitCode(result.verdict);
     if (o.json) {

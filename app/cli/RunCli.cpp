@@ -23,7 +23,7 @@ bool HasJsonResult(CliCommand command) {
 bool Recorded(CliCommand command) {
     return command == CliCommand::Check || command == CliCommand::Master ||
            command == CliCommand::Slave || command == CliCommand::Verify ||
-           command == CliCommand::Wizard;
+           command == CliCommand::Wizard || command == CliCommand::Network;
 }
 
 int RunWindowCommand(CCliSession& session, std::istream& in) {
@@ -90,8 +90,6 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
     if (options.command == CliCommand::Doctor)
         return RunDoctor(options, env, console);
     console.KeepStdoutForResult(options.json && HasJsonResult(options.command));
-    if (options.command == CliCommand::Network)
-        return RunNetwork(options, env, console); // opens a port per adapter itself
 
     // Without its database a recorded run does nothing: the adapter is left
     // alone, as with a port that cannot be opened.
@@ -111,6 +109,10 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
                          " (nothing done; without --record nothing is recorded)");
             return kExitUsage;
         }
+    }
+    if (options.command == CliCommand::Network) { // opens a port per adapter itself
+        const int code = RunNetwork(options, env, console, recorder.get());
+        return lost && code == kExitSuccess ? kExitFailure : code;
     }
     CCliSession session(options, env, console);
     session.Dlg().m_recorder = recorder.get();

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -195,6 +197,34 @@ TEST_F(Station, AFormerMasterAsSlaveIsSetButReadsBackDifferently) {
         << r.out;
     EXPECT_NE(r.out.find("\nFAILED: slave1 "), std::string::npos);
     EXPECT_EQ(RunNetwork({"--no-verify"}).code, 0) << "nothing read back, nothing differs";
+}
+
+// --record keeps a row per adapter per step, all of the run's rows under one
+// run id: the master's read, each slave set, the master set, each read-back.
+TEST_F(Station, ARecordedNetworkKeepsARowPerStepUnderOneRun) {
+    Start(2);
+    const std::string db = ::testing::TempDir() + "nw_station_" + std::to_string(::getpid());
+    std::remove(db.c_str());
+    ASSERT_EQ(RunNetwork({"--record", "--db", db}).code, 0);
+    const CliResult csv = Cli({"--db", db, "records", "--format", "csv"});
+    std::remove(db.c_str());
+    std::istringstream lines(csv.out);
+    std::string line, runId, steps;
+    std::getline(lines, line); // the header
+    while (std::getline(lines, line)) {
+        std::vector<std::string> cells;
+        std::istringstream row(line);
+        for (std::string cell; std::getline(row, cell, ',');)
+            cells.push_back(cell);
+        ASSERT_GE(cells.size(), 12u) << line; // settings hold quoted commas
+        EXPECT_EQ(runId.empty() ? (runId = cells[1]) : runId, cells[1]);
+        steps += cells[5] + " " + cells[8] + " " + cells.back().substr(0, 9) + "|";
+    }
+    for (const char* step :
+         {"master network-read-address succeeded|", "slave1 network-set-slave succeeded|",
+          "slave2 network-set-slave succeeded|", "master network-set-master succeeded|",
+          "master network-verify succeeded|", "slave2 network-verify succeeded|"})
+        EXPECT_NE(steps.find(step), std::string::npos) << step << " in " << steps;
 }
 
 TEST_F(Station, TheSimulatorsConsoleShowsEveryLineAndTheVerdict) {
