@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sqlite3.h>
 
+#include <csignal>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -102,43 +103,78 @@ TEST(RecordStore, RefusesANewerSchemaAndLeavesTheFileAlone) {
 TEST(RecordStore, NoRowLostFromThreadsAndProcessesAtOnce) {
     TempDir dir;
     const std::string path = dir.File("busy.sqlite");
-    constexpr int kRows = 40;
-    auto append = [&](const std::string& who, CRecordStore* shared) {
+    constexpr int kRows = 40, kProcessRows = 1000, kProcesses = 4;
+    auto append = [&](const std::string& who, CRecordStore* shared, int rows) {
         std::unique_ptr<CRecordStore> own = shared ? nullptr : OpenOrFail(path);
         ASSERT_TRUE(shared != nullptr || own != nullptr);
         CRecordStore& store = shared ? *shared : *own;
-        for (int k = 0; k < kRows; ++k) {
+        for (int k = 0; k < rows; ++k) {
             std::string error;
             ASSERT_TRUE(store.Append(Row(who, "2026-01-01T00:00:00+00:00", who), error)) << error;
         }
     };
-    // A second process, opening the file at the same moment as the threads.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        append("process", nullptr);
-        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+    // Four more processes, opening the file at the same moment as the threads.
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            append("process" + std::to_string(p), nullptr, kProcessRows);
+            ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+        }
+        children.push_back(child);
     }
     std::vector<std::thread> threads;
     for (int t = 0; t < 3; ++t) // each with a connection of its own
-        threads.emplace_back(append, "thread" + std::to_string(t), nullptr);
+        threads.emplace_back(append, "thread" + std::to_string(t), nullptr, kRows);
     auto shared = OpenOrFail(path);
     for (int t = 0; t < 2; ++t) // two sharing one
-        threads.emplace_back(append, "shared", shared.get());
+        threads.emplace_back(append, "shared", shared.get(), kRows);
     for (std::thread& t : threads)
         t.join();
-    int status = -1;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (const pid_t child : children) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
 
     std::vector<Record> rows;
     std::string error;
     ASSERT_TRUE(shared->Query({}, rows, error)) << error;
-    EXPECT_EQ(rows.size(), 6u * kRows);
+    EXPECT_EQ(rows.size(), 5u * kRows + kProcesses * kProcessRows);
     std::set<std::int64_t> ids;
     for (const Record& r : rows)
         ids.insert(r.id);
     EXPECT_EQ(ids.size(), rows.size());
+}
+
+// A recording process killed outright between two steps' rows: the file is
+// whole and holds every row written before the kill, each complete.
+TEST(RecordStore, AProcessKilledMidRunLeavesAWholeFileWithItsRows) {
+    TempDir dir;
+    const std::string path = dir.File("killed.sqlite");
+    OpenOrFail(path); // the schema first, so the count below can read it
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::string error;
+        auto store = CRecordStore::Open(path, Access::Write, error);
+        for (;;) // a run that never ends by itself
+            store->Append(Row("0001950A0B01", "2026-01-01T00:00:00+00:00", "run"), error);
+    }
+    while (Count(path) < 50)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ::kill(child, SIGKILL);
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(Pragma(path, "PRAGMA integrity_check"), "ok");
+    std::vector<Record> rows;
+    std::string error;
+    ASSERT_TRUE(OpenOrFail(path, Access::Read)->Query({}, rows, error)) << error;
+    EXPECT_GE(rows.size(), 50u);
+    for (const Record& r : rows)
+        EXPECT_EQ(r.step.outcome + r.runId, "succeededrun");
 }
 
 TEST(RecordStore, FiltersByAddressAndSince) {
