@@ -21,6 +21,7 @@ CStationLine::CStationLine(std::string role, std::string port, IPacer& pacer,
                            const StationOptions& options)
     : m_role(std::move(role)), m_portName(std::move(port)), m_options(options),
       m_exchange(m_port, pacer) {
+    m_exchange.SetPacing(options.pacing);
     // The failed write shows in the step's own line; nothing pops up here.
     m_port.SetMessageSink([](const std::string&) {});
     m_port.SetTraceSink([this](CSerialPort::TraceDir dir, const char* data, std::size_t n) {

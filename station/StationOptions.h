@@ -4,6 +4,7 @@
 #pragma once
 
 #include "protocol/Network.h"
+#include "protocol/Pacing.h"
 
 #include <cstdint>
 #include <functional>
@@ -22,6 +23,8 @@ struct StationOptions {
     ConnectionMode mode = ConnectionMode::MultiDrop;
     bool disableResponse = false;
     bool verify = true; // read every adapter back at the end
+    // How long each wait after a command lasts, on every port.
+    PacingPolicy pacing;
     // Sees every chunk each port writes (written) or reads, with its role;
     // called on the writing thread and on the port's reader thread.
     std::function<void(const std::string& role, bool written, std::string_view bytes)> lineTrace;

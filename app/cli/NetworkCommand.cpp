@@ -42,6 +42,7 @@ int RunNetwork(const CliOptions& o, const CliEnv& env, CTerminalConsole& console
                                                  : ConnectionMode::MultiDrop;
     s.disableResponse = o.disableResponse;
     s.verify = !o.noVerify;
+    s.pacing = o.pacing;
     s.lineTrace = [&](const std::string& role, bool written, std::string_view bytes) {
         if (env.lineObserver)
             env.lineObserver(written, bytes.size());
