@@ -103,6 +103,14 @@ int RunStationBench(const BenchOptions& options, int signalFd) {
                 std::fwrite(line.data(), 1, line.size(), stderr);
             });
     }
+    if (options.timing == "realistic") { // each adapter with a jitter of its own
+        SimTiming timing = options.figures;
+        timing.realistic = true;
+        for (const std::string& role : station.Roles()) {
+            timing.seed = options.seed + static_cast<std::uint32_t>(&role - &station.Roles()[0]);
+            station.Line(role).SetTiming(timing);
+        }
+    }
     std::string error;
     if (!station.Start(&error)) {
         std::fprintf(stderr, "nodewright-sim: %s\n", error.c_str());
