@@ -85,6 +85,9 @@ struct PacedOperation {
     Master master;
     Run run;
 };
+void PrintTo(const PacedOperation& op, std::ostream* os) {
+    *os << op.name;
+}
 
 const PacedOperation kOperations[] = {
     {"Check", Master::Standby, [](Rig& r) { return r.dlg.OnButtonCheck(); }},
