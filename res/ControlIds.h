@@ -88,5 +88,7 @@ inline constexpr int kSysCommandAbout = 16;
 // The system menu item that turns the wizard's read-back of each adapter on
 // and off.
 inline constexpr int kSysCommandVerify = 32;
+// Beside it: waits that end on the adapter's reply.
+inline constexpr int kSysCommandFast = 48;
 
 } // namespace nw::id

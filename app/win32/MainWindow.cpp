@@ -19,6 +19,8 @@ constexpr UINT_PTR kShownTimer = 1;
 constexpr wchar_t kSettingsKey[] = L"Software\\Nodewright";
 constexpr wchar_t kVerifyValue[] = L"VerifyEachStep";
 constexpr wchar_t kVerifyText[] = L"Verify each adapter after setting";
+constexpr wchar_t kFastValue[] = L"ReplyPacing";
+constexpr wchar_t kFastText[] = L"Fast (finish waits on the adapter's reply)";
 
 // The line settings and wizard choices of the last run: the combo boxes by
 // their texts, the rest as numbers.
@@ -55,6 +57,7 @@ CMainWindow::CMainWindow(CHostContext& context, CSerialEnum* ports)
     m_host.onRunManualWindow = [this](CSetupDlg& owner) { RunManual(owner); };
     m_host.onRunAboutBox = [this] { RunAbout(); };
     m_dlg.m_verifyEachStep = VerifyRemembered();
+    SetReplyPacing(RememberedNumber(kFastValue) != 0);
     m_icon = LoadIconW(context.instance, MAKEINTRESOURCEW(res::kIconApp));
     m_smallIcon = static_cast<HICON>(LoadImageW(context.instance, MAKEINTRESOURCEW(res::kIconApp),
                                                 IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -108,6 +111,8 @@ void CMainWindow::AddAboutItem() {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu, MF_STRING | (m_dlg.m_verifyEachStep ? MF_CHECKED : MF_UNCHECKED),
                     static_cast<UINT_PTR>(id::kSysCommandVerify), kVerifyText);
+        AppendMenuW(menu, MF_STRING | (ReplyPacing() ? MF_CHECKED : MF_UNCHECKED),
+                    static_cast<UINT_PTR>(id::kSysCommandFast), kFastText);
         AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id::kSysCommandAbout), text);
     }
 }
@@ -117,6 +122,23 @@ void CMainWindow::ToggleVerify() {
     CheckMenuItem(GetSystemMenu(Hwnd(), FALSE), static_cast<UINT>(id::kSysCommandVerify),
                   MF_BYCOMMAND | (m_dlg.m_verifyEachStep ? MF_CHECKED : MF_UNCHECKED));
     Remember(kVerifyValue, m_dlg.m_verifyEachStep ? 1 : 0);
+}
+
+bool CMainWindow::ReplyPacing() {
+    return m_dlg.m_exchange.Pacing().mode == PacingMode::Reply;
+}
+
+void CMainWindow::SetReplyPacing(bool reply) {
+    PacingPolicy policy = m_dlg.m_exchange.Pacing();
+    policy.mode = reply ? PacingMode::Reply : PacingMode::Fixed;
+    m_dlg.m_exchange.SetPacing(policy);
+}
+
+void CMainWindow::ToggleFast() {
+    SetReplyPacing(!ReplyPacing());
+    CheckMenuItem(GetSystemMenu(Hwnd(), FALSE), static_cast<UINT>(id::kSysCommandFast),
+                  MF_BYCOMMAND | (ReplyPacing() ? MF_CHECKED : MF_UNCHECKED));
+    Remember(kFastValue, ReplyPacing() ? 1 : 0);
 }
 
 void CMainWindow::RestoreSettings() {
@@ -195,6 +217,11 @@ bool CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0u) == static_cast<WPARAM>(id::kSysCommandVerify)) {
             ToggleVerify();
+            result = TRUE;
+            return true;
+        }
+        if ((wParam & 0xFFF0u) == static_cast<WPARAM>(id::kSysCommandFast)) {
+            ToggleFast();
             result = TRUE;
             return true;
         }

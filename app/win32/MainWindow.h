@@ -46,6 +46,10 @@ class CMainWindow : public CTemplateDialog {
   private:
     void AddAboutItem();
     void ToggleVerify();
+    // Waits that end on the adapter's reply (the system menu's Fast item).
+    bool ReplyPacing();
+    void SetReplyPacing(bool reply);
+    void ToggleFast();
     // The line settings and wizard choices of the last run (the user's
     // registry), and keeping them for the next.
     void RestoreSettings();

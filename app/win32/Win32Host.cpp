@@ -6,6 +6,16 @@
 
 namespace nw::win {
 
+std::optional<double> CWin32Host::PauseUntil(std::uint32_t ms, IAwaited& awaited) {
+    const double scale = m_context.pauseScale;
+    const std::optional<double> used = WaitKeepingPainted(ms * scale, awaited);
+    if (m_context.afterPause)
+        m_context.afterPause();
+    if (!used)
+        return std::nullopt;
+    return scale > 0 ? *used / scale : 0.0;
+}
+
 void CWin32Host::Pause(std::uint32_t ms) {
     PauseKeepingPainted(static_cast<double>(ms) * m_context.pauseScale);
     if (m_context.afterPause)

@@ -24,6 +24,7 @@ class CWin32Host : public IHost {
 
     // IHost
     void Pause(std::uint32_t ms) override;
+    std::optional<double> PauseUntil(std::uint32_t ms, IAwaited& awaited) override;
     void EnableControl(int id, bool enable) override;
     void SetText(int id, const std::string& text) override;
     std::string GetText(int id) override;

@@ -172,10 +172,20 @@ TEST(WindowsUi, SystemMenuAboutBoxAndMessageBoxOverTheMainWindow) {
         wchar_t text[128] = {};
         GetMenuStringW(menu, static_cast<UINT>(n - 1), text, 128, MF_BYPOSITION);
         EXPECT_EQ(Narrow(text), res::kAboutMenuText);
-        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 3), MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 4), MF_BYPOSITION) & MF_SEPARATOR);
+        // The reply pacing choice: toggled from the menu, it paces the exchange.
+        const UINT fast = static_cast<UINT>(id::kSysCommandFast);
+        EXPECT_EQ(GetMenuItemID(menu, n - 2), fast);
+        const PacingMode paced = w.Logic().m_exchange.Pacing().mode;
+        SendMessageW(w.Hwnd(), WM_SYSCOMMAND, fast, 0);
+        EXPECT_NE(w.Logic().m_exchange.Pacing().mode, paced);
+        EXPECT_EQ((GetMenuState(menu, fast, MF_BYCOMMAND) & MF_CHECKED) != 0,
+                  w.Logic().m_exchange.Pacing().mode == PacingMode::Reply);
+        SendMessageW(w.Hwnd(), WM_SYSCOMMAND, fast, 0); // as it was
+        EXPECT_EQ(w.Logic().m_exchange.Pacing().mode, paced);
         // The read-back choice: toggled from the menu, checked, remembered.
         const UINT verify = static_cast<UINT>(id::kSysCommandVerify);
-        EXPECT_EQ(GetMenuItemID(menu, n - 2), verify);
+        EXPECT_EQ(GetMenuItemID(menu, n - 3), verify);
         const bool was = w.Logic().m_verifyEachStep;
         EXPECT_EQ((GetMenuState(menu, verify, MF_BYCOMMAND) & MF_CHECKED) != 0, was);
         SendMessageW(w.Hwnd(), WM_SYSCOMMAND, verify, 0);
