@@ -5,6 +5,7 @@
 
 #include "serial/SerialEnum.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,7 +16,6 @@
 #include <grp.h>
 #include <map>
 #include <pwd.h>
-#include <regex>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -178,13 +178,54 @@ struct RuleKey {
     std::string value;
 };
 
+// KEY{ATTR} OP "VALUE", comma separated; anything else on the line is passed
+// over. (A scanner rather than std::regex: GCC 12 warns inside <regex> when
+// built with the sanitizers.)
 std::vector<RuleKey> ParseRule(const std::string& line) {
-    static const std::regex keyRe(
-        R"re(([A-Za-z_]+(?:\{[^}]*\})?)\s*(==|!=|\+=|:=|=)\s*"([^"]*)")re");
+    auto isName = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    };
+    auto skipBlanks = [&](std::size_t i) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
+        return i;
+    };
     std::vector<RuleKey> keys;
-    for (auto it = std::sregex_iterator(line.begin(), line.end(), keyRe);
-         it != std::sregex_iterator(); ++it)
-        keys.push_back({(*it)[1].str(), (*it)[2].str(), (*it)[3].str()});
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (!isName(line[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < line.size() && isName(line[i]))
+            ++i;
+        if (i < line.size() && line[i] == '{') {
+            const std::size_t close = line.find('}', i);
+            if (close == std::string::npos)
+                break;
+            i = close + 1;
+        }
+        RuleKey key{line.substr(start, i - start), {}, {}};
+        i = skipBlanks(i);
+        for (const char* op : {"==", "!=", "+=", ":=", "="}) {
+            if (line.compare(i, std::char_traits<char>::length(op), op) == 0) {
+                key.op = op;
+                break;
+            }
+        }
+        if (key.op.empty())
+            continue;
+        i = skipBlanks(i + key.op.size());
+        if (i >= line.size() || line[i] != '"')
+            continue;
+        const std::size_t end = line.find('"', i + 1);
+        if (end == std::string::npos)
+            break;
+        key.value = line.substr(i + 1, end - i - 1);
+        keys.push_back(std::move(key));
+        i = end + 1;
+    }
     return keys;
 }
 
