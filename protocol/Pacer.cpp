@@ -41,7 +41,10 @@ std::optional<double> WaitForArrival(double ms, IAwaited& awaited, void (*betwee
 
 std::optional<double> IPacer::PauseUntil(std::uint32_t ms, IAwaited& awaited) {
     const double scale = PauseScale();
-    const auto used = WaitForArrival(ms * scale, awaited);
+    return Unscaled(WaitForArrival(ms * scale, awaited), scale);
+}
+
+std::optional<double> Unscaled(const std::optional<double>& used, double scale) {
     if (!used)
         return std::nullopt;
     return scale > 0 ? *used / scale : 0.0;

@@ -66,4 +66,8 @@ void SleepAtLeast(double ms);
 std::optional<double> WaitForArrival(double ms, IAwaited& awaited, void (*between)() = nullptr,
                                      double sliceMs = 0);
 
+// A wait's real milliseconds (none: the whole pause passed) in the pause's
+// own unscaled milliseconds, for a pacer that waits `scale` of each pause.
+std::optional<double> Unscaled(const std::optional<double>& used, double scale);
+
 } // namespace nw

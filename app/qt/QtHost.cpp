@@ -44,9 +44,7 @@ std::optional<double> CQtHost::PauseUntil(std::uint32_t ms, IAwaited& awaited) {
     const std::optional<double> used = WaitKeepingPainted(ms * scale, awaited);
     if (m_context.afterPause)
         m_context.afterPause();
-    if (!used)
-        return std::nullopt;
-    return scale > 0 ? *used / scale : 0.0;
+    return Unscaled(used, scale);
 }
 
 void CQtHost::EnableControl(int id, bool enable) {
