@@ -4,6 +4,7 @@
 #include "serial/PortDoctor.h"
 
 #include "serial/SerialEnum.h"
+#include "serial/posix/SysfsRead.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -33,20 +34,8 @@ namespace {
 constexpr char kLocalRules[] = "/etc/udev/rules.d/99-nodewright.rules";
 constexpr char kReload[] = "sudo udevadm control --reload, then plug the adapter in again";
 
-std::string Trim(const std::string& s) {
-    const char* const blanks = " \t\r\n";
-    const auto first = s.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-
-std::string FirstLine(const fs::path& file) {
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    return Trim(line);
-}
+using sysfs::Trim;
+const auto& FirstLine = sysfs::ReadAttribute;
 
 bool Exists(const fs::path& p) {
     std::error_code ec;
@@ -129,8 +118,7 @@ std::optional<UsbIds> UsbIdsOfTty(const fs::path& sysRootIn, const std::string& 
     if (ec)
         return std::nullopt;
     for (fs::path dir = fs::canonical(sysRoot / "class" / "tty" / tty / "device", ec);
-         !ec && dir != sysRoot && dir.string().starts_with(sysRoot.string());
-         dir = dir.parent_path()) {
+         !ec && sysfs::IsBelow(dir, sysRoot); dir = dir.parent_path()) {
         if (auto ids = UsbIdsAt(dir))
             return ids;
     }

@@ -8,15 +8,19 @@ namespace nw::sysfs {
 
 namespace fs = std::filesystem;
 
+std::string Trim(const std::string& s) {
+    const char* const blanks = " \t\r\n";
+    const auto first = s.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+}
+
 std::string ReadAttribute(const fs::path& file) {
     std::ifstream in(file);
     std::string line;
     std::getline(in, line);
-    const char* const blanks = " \t\r\n";
-    const auto first = line.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return line.substr(first, line.find_last_not_of(blanks) - first + 1);
+    return Trim(line);
 }
 
 bool Exists(const fs::path& p) {

@@ -8,6 +8,8 @@
 
 namespace nw::sysfs {
 
+// `s` without blanks (space, tab, CR, LF) at either end.
+std::string Trim(const std::string& s);
 // First line of an attribute file, trimmed; empty when missing or unreadable.
 std::string ReadAttribute(const std::filesystem::path& file);
 bool Exists(const std::filesystem::path& p);
