@@ -16,7 +16,10 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+#include <random>
 #include <sstream>
 
 namespace nw::cli::test {
@@ -36,11 +39,22 @@ struct CliResult {
 // Pauses at 5% of their length, then until no line has a byte in flight.
 class Station : public ::testing::Test, public IPacer {
   protected:
-    void Start(int slaves) {
+    // With a seed, adapters that take their time (each its own jitter), and
+    // every pause and adapter time at kRealisticScale instead.
+    void Start(int slaves, std::optional<std::uint32_t> realistic = std::nullopt) {
         station = std::make_unique<sim::CStationBench>(slaves);
+        if (realistic) {
+            sim::SimTiming timing = sim::SimTiming::Realistic();
+            timing.scale = kRealisticScale;
+            timing.seed = *realistic;
+            for (const std::string& role : station->Roles()) {
+                station->Line(role).SetTiming(timing);
+                ++timing.seed;
+            }
+        }
         std::string error;
         ASSERT_TRUE(station->Start(&error)) << error;
-        env.pacer = this;
+        env.pacer = realistic ? static_cast<IPacer*>(&scaled) : this;
         env.lineObserver = [this](bool written, std::size_t n) { (written ? tx : rx) += n; };
     }
     void Pause(std::uint32_t ms) override {
@@ -89,6 +103,9 @@ class Station : public ::testing::Test, public IPacer {
     std::string Received(const std::string& role) const { return station->Line(role).Received(); }
     std::string Address(const std::string& role) const { return station->StateOf(role).address; }
 
+    // The guard (5 ms) still outlasts the longest busy time (3.5 ms).
+    static constexpr double kRealisticScale = 0.1;
+    CScaledPacer scaled{kRealisticScale};
     std::atomic<std::uint64_t> tx{0};
     std::atomic<std::uint64_t> rx{0};
     std::unique_ptr<sim::CStationBench> station;
@@ -241,6 +258,48 @@ TEST_F(Station, TheSimulatorsConsoleShowsEveryLineAndTheVerdict) {
     console.Execute("unplug slave2");
     EXPECT_FALSE(station->Line("slave2").Running());
     EXPECT_TRUE(station->Line("slave1").Running());
+}
+
+// Against adapters that take their time: the same bytes on every line under
+// both pacings, and reply-paced networks that form whatever the jitter.
+TEST_F(Station, ReplyPacingWritesTheSameBytesAndFormsTheNetwork) {
+    for (const auto& [slaves, mode] :
+         {std::pair<int, const char*>{4, "multi-drop"}, {3, "node-switching"}}) {
+        std::map<std::string, std::string> sent[2];
+        std::string verdict[2];
+        for (const char* pacing : {"spec", "reply"}) {
+            Start(slaves, 11);
+            const CliResult r = RunNetwork({"--mode", mode, "--pacing", pacing});
+            EXPECT_EQ(r.code, 0) << pacing << "\n" << r.out << r.err;
+            const int i = pacing[0] == 'r';
+            for (const std::string& role : station->Roles())
+                sent[i][role] = Received(role);
+            verdict[i] = station->NetworkVerdict();
+            station->Stop();
+        }
+        EXPECT_EQ(sent[1], sent[0]) << mode;
+        EXPECT_TRUE(verdict[1].starts_with("network: OK")) << verdict[1];
+        EXPECT_EQ(verdict[1], verdict[0]);
+    }
+}
+
+// NW_PACING_SOAK=200 runs the long soak.
+TEST_F(Station, ReplyPacedNetworksFormWhateverTheAdaptersTiming) {
+    const char* asked = std::getenv("NW_PACING_SOAK");
+    const int runs = asked != nullptr && std::atoi(asked) > 0 ? std::atoi(asked) : 5;
+    const std::uint32_t first = std::random_device{}();
+    for (int i = 0; i < runs; ++i) {
+        const std::uint32_t seed = first + static_cast<std::uint32_t>(i) * 8;
+        Start(4, seed);
+        const CliResult r = RunNetwork({"--pacing", "reply"});
+        ASSERT_EQ(r.code, 0) << "seed " << seed << "\n" << r.out << r.err;
+        const std::string verdict = station->NetworkVerdict();
+        ASSERT_TRUE(verdict.starts_with("network: OK")) << "seed " << seed << ": " << verdict;
+        for (const std::string& role : station->Roles())
+            EXPECT_EQ(station->Line(role).LostCommands(), 0u) << "seed " << seed << " " << role;
+        station->Stop();
+    }
+    std::printf("%d station networks from seed %u formed\n", runs, first);
 }
 
 TEST(StationSimulator, StationTakesTwoToFourSlavesFourWhenNotSaid) {
