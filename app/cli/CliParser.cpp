@@ -114,7 +114,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, std::ostream& o
         ->check(CLI::IsMember({"spec", "reply"}))
         ->capture_default_str();
     app.add_option("--profile", profile,
-                   "JSON file setting the guard and any command's pause and guard")
+                   "TOML or JSON file setting the guard and any command's pause and guard")
         ->check(kNotEmpty);
 
     CLI::App* ports = AddCommand(app, "ports", "List the serial ports, one per line");

@@ -1,6 +1,7 @@
 #include "app/cli/TimingProfile.h"
 
 #include <nlohmann/json.hpp>
+#include <toml++/toml.h>
 
 #include <fstream>
 #include <sstream>
@@ -41,17 +42,48 @@ CommandTiming Timing(const json& entry, const std::string& command) {
     return t;
 }
 
+// A TOML document as the JSON one it stands for: tables become objects,
+// whole numbers numbers; anything else keeps a shape the checks refuse.
+json FromToml(const toml::node& node) {
+    if (const toml::table* table = node.as_table()) {
+        json object = json::object();
+        for (const auto& [key, value] : *table)
+            object[std::string(key.str())] = FromToml(value);
+        return object;
+    }
+    if (const auto* whole = node.as_integer())
+        return whole->get();
+    if (const auto* text = node.as_string())
+        return text->get();
+    return json::array(); // a fraction, a date, an array...
+}
+
+// JSON when the text starts with "{", TOML otherwise.
+bool IsJson(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string::npos && text[first] == '{';
+}
+
 } // namespace
 
 ProfileLoad ParseTimingProfile(const std::string& text, const std::string& name,
                                PacingPolicy& policy) {
-    const json doc = json::parse(text, nullptr, false);
-    if (doc.is_discarded())
-        return {false, "timing profile " + name + ": not valid JSON"};
+    json doc;
+    if (IsJson(text)) {
+        doc = json::parse(text, nullptr, false);
+        if (doc.is_discarded())
+            return {false, "timing profile " + name + ": not valid JSON"};
+    } else {
+        try {
+            doc = FromToml(toml::parse(text));
+        } catch (const toml::parse_error& error) {
+            return {false, "timing profile " + name + ": not valid TOML (line " +
+                               std::to_string(error.source().begin.line) + ": " +
+                               std::string(error.description()) + ")"};
+        }
+    }
     PacingPolicy read = policy;
     try {
-        if (!doc.is_object())
-            throw Bad{"the profile must be a JSON object"};
         for (const auto& [key, value] : doc.items()) {
             if (key == "guardMs") {
                 read.guardMs = Milliseconds(value, "guardMs");

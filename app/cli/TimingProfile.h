@@ -1,10 +1,21 @@
-// A timing profile: a JSON file that sets the reply guard and any command's
-// pause and guard, for an adapter that needs other timing than the usual:
+// A timing profile: a JSON or TOML file that sets the reply guard and any
+// command's pause and guard, for an adapter that needs other timing than the
+// usual:
 //
 //   {"guardMs": 50,
 //    "commands": {"at+btinfo?": {"pauseMs": 2000, "guardMs": 80},
 //                 "ats46=": {"guardMs": 120}}}
 //
+// or the same in TOML:
+//
+//   guardMs = 50
+//   [commands."at+btinfo?"]
+//   pauseMs = 2000
+//   guardMs = 80
+//   [commands."ats46="]
+//   guardMs = 120
+//
+// A text that starts with "{" is read as JSON, anything else as TOML.
 // A command is named as written, in lower case and without its line end; a
 // register write also by its name up to "=", which covers every value.
 #pragma once

@@ -1,4 +1,5 @@
-// Timing profiles: what a good one sets, and the message a bad one gets.
+// Timing profiles in JSON and TOML: what a good one sets, and the message a
+// bad one gets.
 #include "app/cli/TimingProfile.h"
 
 #include <gtest/gtest.h>
@@ -7,24 +8,29 @@ namespace nw::cli {
 namespace {
 
 TEST(TimingProfile, SetsTheGuardAndEachCommandsTiming) {
-    PacingPolicy p;
-    p.mode = PacingMode::Reply;
-    const ProfileLoad load = ParseTimingProfile(
-        R"({"guardMs": 70, "commands": {"AT+BTINFO?": {"pauseMs": 2500, "guardMs": 80},
-                                        "ats46=": {"guardMs": 120}}})",
-        "p.json", p);
-    ASSERT_TRUE(load.ok) << load.error;
-    EXPECT_EQ(p.mode, PacingMode::Reply);
-    EXPECT_EQ(p.guardMs, 70u);
-    EXPECT_EQ(p.PauseFor("at+btinfo?\r\n", 2000), 2500u);
-    EXPECT_EQ(p.GuardFor("at+btinfo?\r\n"), 80u);
-    EXPECT_EQ(p.GuardFor("ATS46=0001950A0B01\r\n"), 120u);
+    for (const char* text :
+         {R"({"guardMs": 70, "commands": {"AT+BTINFO?": {"pauseMs": 2500, "guardMs": 80},
+                                          "ats46=": {"guardMs": 120}}})",
+          "# slow adapters\nguardMs = 70\n[commands.\"AT+BTINFO?\"]\npauseMs = 2500\n"
+          "guardMs = 80\n\n[commands.\"ats46=\"]\nguardMs = 120\n"}) {
+        PacingPolicy p;
+        p.mode = PacingMode::Reply;
+        const ProfileLoad load = ParseTimingProfile(text, "p", p);
+        ASSERT_TRUE(load.ok) << load.error;
+        EXPECT_EQ(p.mode, PacingMode::Reply);
+        EXPECT_EQ(p.guardMs, 70u);
+        EXPECT_EQ(p.PauseFor("at+btinfo?\r\n", 2000), 2500u);
+        EXPECT_EQ(p.GuardFor("at+btinfo?\r\n"), 80u);
+        EXPECT_EQ(p.GuardFor("ATS46=0001950A0B01\r\n"), 120u);
+    }
 }
 
 TEST(TimingProfile, ABadProfileIsRefusedWithItsReason) {
     const std::pair<const char*, const char*> bad[] = {
         {"{", "not valid JSON"},
-        {"[]", "must be a JSON object"},
+        {"guardMs = ", "not valid TOML (line 1"},
+        {"guardMs = 2.5", "guardMs must be a whole number"},
+        {"[commands]\nat = \"5\"", "commands.\"at\" must be an object"},
         {R"({"guard": 5})", "unknown setting \"guard\""},
         {R"({"guardMs": -1})", "guardMs must be a whole number"},
         {R"({"commands": {"at": 5}})", "commands.\"at\" must be an object"},
