@@ -18,11 +18,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# CLI11 and nlohmann/json are header-only: use the host's copies, seen
+# CLI11, nlohmann/json and toml++ are header-only: use the host's copies, seen
 # through a directory that holds nothing else (adding /usr/include itself
 # would bring in the host's C library headers).
 set(_nw_host_headers ${CMAKE_BINARY_DIR}/host-headers)
-foreach(_nw_lib CLI nlohmann)
+foreach(_nw_lib CLI nlohmann toml++)
   if(EXISTS /usr/include/${_nw_lib} AND NOT EXISTS ${_nw_host_headers}/${_nw_lib})
     file(MAKE_DIRECTORY ${_nw_host_headers})
     file(CREATE_LINK /usr/include/${_nw_lib} ${_nw_host_headers}/${_nw_lib} SYMBOLIC)
@@ -33,4 +33,7 @@ if(NOT CLI11_INCLUDE_DIR AND EXISTS /usr/include/CLI/CLI.hpp)
 endif()
 if(NOT NLOHMANN_JSON_INCLUDE_DIR AND EXISTS /usr/include/nlohmann/json.hpp)
   set(NLOHMANN_JSON_INCLUDE_DIR ${_nw_host_headers} CACHE PATH "nlohmann/json headers (host copy)")
+endif()
+if(NOT TOMLPLUSPLUS_INCLUDE_DIR AND EXISTS /usr/include/toml++/toml.h)
+  set(TOMLPLUSPLUS_INCLUDE_DIR ${_nw_host_headers} CACHE PATH "toml++ headers (host copy)")
 endif()
