@@ -5,6 +5,7 @@
 #include "protocol/Verify.h"
 #include "station/StationLine.h"
 #include "station/StationTexts.h"
+#include "ui/StepRecorder.h"
 
 #include <array>
 #include <memory>
@@ -96,16 +97,18 @@ class CStationRun {
             m_sink(e);
     }
 
-    std::string SlaveSettings() { return "S46=" + Master().Address() + ", MODE2, S10=" + S10(); }
-    std::string MasterSettings() {
-        std::string s;
-        const char* names[] = {"S46", "S54", "S55", "S56"};
-        for (std::size_t k = 0; k < 4; ++k)
-            s += std::string(names[k]) + "=" + Slot(k + 1) + ", ";
-        return s + "MODE1, S10=" + S10() +
-               ", S53=" + (m_options.mode == ConnectionMode::MultiDrop ? "1" : "2");
+    // What the master or a slave is given: written, recorded, read back.
+    IntendedSettings Intended(bool master) {
+        if (!master)
+            return {.master = false,
+                    .masterAddress = Master().Address(),
+                    .disableResponse = m_options.disableResponse};
+        IntendedSettings forMaster{
+            .master = true, .mode = m_options.mode, .disableResponse = m_options.disableResponse};
+        for (std::size_t k = 0; k + 1 < m_lines.size(); ++k)
+            forMaster.slaves[k] = Slot(k + 1);
+        return forMaster;
     }
-    std::string S10() const { return m_options.disableResponse ? "0" : "1"; }
     // The wizard's address slots: 0 the master, 1..4 the slaves in order.
     std::string Slot(std::size_t k) {
         if (k == 0)
@@ -139,7 +142,7 @@ class CStationRun {
     // into its slot, the blind writes.
     bool SetSlaves() {
         const std::string masterAddress = Master().Address();
-        const std::string settings = SlaveSettings();
+        const std::string settings = SettingsText(Intended(false));
         SideBySide(Slaves(), [&](CStationLine& slave) {
             slave.Begin();
             const CStationLine::StepEnd read = slave.Identify();
@@ -186,21 +189,15 @@ class CStationRun {
         const bool ok = end == StepOutcome::Succeeded;
         StationEvent e = master.Event("set-master", ok ? text::kMasterSuccess : failure, end);
         if (ok)
-            e.settings = MasterSettings();
+            e.settings = SettingsText(Intended(true));
         Emit(e);
         return ok;
     }
 
     // Every adapter read back at once, as `verify` reads it.
     StationResult VerifyAll() {
-        const std::string masterAddress = Master().Address();
-        IntendedSettings forMaster{
-            .master = true, .mode = m_options.mode, .disableResponse = m_options.disableResponse};
-        for (std::size_t k = 0; k + 1 < m_lines.size(); ++k)
-            forMaster.slaves[k] = Slot(k + 1);
-        const IntendedSettings forSlave{.master = false,
-                                        .masterAddress = masterAddress,
-                                        .disableResponse = m_options.disableResponse};
+        const IntendedSettings forMaster = Intended(true), forSlave = Intended(false);
+        const std::string& masterAddress = forSlave.masterAddress;
         bool failed = false;
         bool differs = false;
         std::vector<CStationLine*> all = Slaves();
