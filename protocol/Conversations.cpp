@@ -3,6 +3,8 @@
 #include "protocol/Dialect.h"
 #include "protocol/Script.h"
 
+#include <algorithm>
+
 namespace nw {
 
 using script::kDone;
@@ -222,7 +224,7 @@ MasterWriteResult WriteManualMaster(CCommandExchange& ex, const std::array<bool,
 }
 
 OutcomeKind WriteManualSlave(CCommandExchange& ex, const std::string& masterAddress,
-                             bool disableResponse) {
+                             bool disableResponse, bool* clearedMulti) {
     const OutcomeKind found = DetectDevice(ex);
     if (found != OutcomeKind::Succeeded)
         return found;
@@ -235,7 +237,11 @@ OutcomeKind WriteManualSlave(CCommandExchange& ex, const std::string& masterAddr
         /* 4 */ Bare(ResultMessages(disableResponse), kShortMs),
         /* 5 */ Bare(cmd::kRestart, 0),
     };
-    return script::Run(ex, steps, std::span(&masterAddress, 1)).kind;
+    const script::Result run = script::Run(ex, steps, std::span(&masterAddress, 1));
+    if (clearedMulti != nullptr)
+        *clearedMulti = std::any_of(run.transcript.begin(), run.transcript.end(),
+                                    [](const script::Exchanged& e) { return e.step == 2; });
+    return run.kind;
 }
 
 MasterRegisters ReadMasterRegisters(CCommandExchange& ex) {

@@ -94,8 +94,9 @@ MasterWriteResult WriteManualMaster(CCommandExchange& ex, const std::array<bool,
 // The manual slave setting: detection, S46 (needs OK), "ats53?" and, when it
 // holds "1" or "2", "ats53=0" (needs OK), "at+btmode,2" (needs OK), the
 // result-message setting (bare, 400 ms) and "atz" (bare, no pause).
+// `clearedMulti`, when given, tells whether "ats53=0" was written.
 OutcomeKind WriteManualSlave(CCommandExchange& ex, const std::string& masterAddress,
-                             bool disableResponse);
+                             bool disableResponse, bool* clearedMulti = nullptr);
 
 // What a master holds, as Auto Fill reads it after a wake-up for a query:
 // its slave registers (1000 ms each), S10 and S53 (500 ms each).

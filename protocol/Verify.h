@@ -22,6 +22,7 @@ struct IntendedSettings {
     ConnectionMode mode = ConnectionMode::MultiDrop; // a master's S53
     std::array<std::string, 4> slaves{};             // a master's S46, S54, S55, S56
     std::string masterAddress{};                     // a slave's S46
+    bool clearsMulti = false;                        // a slave's "ats53=0" (a former master)
     bool disableResponse = false;                    // S10 0 when set
 };
 

@@ -222,10 +222,12 @@ Outcome CManualDlg::SetSlave(std::string& settings) {
         m_host.MessageBox(msg::kMasterAddress);
         return Outcome::Failure(msg::kMasterAddress);
     }
-    settings = SettingsText({.master = false,
-                             .masterAddress = m_strMasterAddr,
-                             .disableResponse = m_host.GetCheck(kCheckDisableResponse)});
-    if (ConfigureSlave() != OutcomeKind::Succeeded) {
+    IntendedSettings intended{.master = false,
+                              .masterAddress = m_strMasterAddr,
+                              .disableResponse = m_host.GetCheck(kCheckDisableResponse)};
+    const OutcomeKind written = ConfigureSlave(intended.clearsMulti);
+    settings = SettingsText(intended);
+    if (written != OutcomeKind::Succeeded) {
         m_host.MessageBox(msg::kCheckOlma);
         return m_main.Exchange().Failed(msg::kCheckOlma);
     }
@@ -233,9 +235,10 @@ Outcome CManualDlg::SetSlave(std::string& settings) {
     return Outcome::Success(msg::kSlaveSuccess);
 }
 
-OutcomeKind CManualDlg::ConfigureSlave() {
+OutcomeKind CManualDlg::ConfigureSlave(bool& clearedMulti) {
     const bool disable = m_host.GetCheck(kCheckDisableResponse);
-    const OutcomeKind written = WriteManualSlave(m_main.Exchange(), m_strMasterAddr, disable);
+    const OutcomeKind written =
+        WriteManualSlave(m_main.Exchange(), m_strMasterAddr, disable, &clearedMulti);
     if (written != OutcomeKind::Succeeded)
         return written;
     m_info.m_strInfoMode = msg::kModeSlave;

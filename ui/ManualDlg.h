@@ -45,7 +45,7 @@ class CManualDlg {
 
     OutcomeKind ReadDeviceInfo();
     Outcome ConfigureMaster();
-    OutcomeKind ConfigureSlave();
+    OutcomeKind ConfigureSlave(bool& clearedMulti); // whether "ats53=0" was written
 
     ConnectionMode m_nModeRadio = ConnectionMode::MultiDrop;
     std::array<std::string, 4> m_strSlaveAddr;

@@ -19,7 +19,8 @@ std::string OutcomeText(const Outcome& outcome) {
 std::string SettingsText(const IntendedSettings& intended) {
     const std::string s10 = intended.disableResponse ? "0" : "1";
     if (!intended.master)
-        return "S46=" + intended.masterAddress + ";MODE=2;S10=" + s10;
+        return "S46=" + intended.masterAddress + (intended.clearsMulti ? ";S53=0" : "") +
+               ";MODE=2;S10=" + s10;
     static constexpr const char* kRegisters[] = {"S46", "S54", "S55", "S56"};
     std::string text;
     for (std::size_t k = 0; k < intended.slaves.size(); ++k) {

@@ -46,6 +46,7 @@ TEST_F(RecordsCli, MasterSlaveVerifyAndWizardLeaveTheirRows) {
     };
     EXPECT_EQ(Run(with({"master", "--slave1", kSlave1, "--slave2", kSlave2})).code, 0);
     ASSERT_TRUE(bench.Attach("slave1"));
+    bench.With("slave1", [](sim::CSimAdapter& a) { a.State().s53 = 2; }); // a former master
     EXPECT_EQ(Run(with({"slave", "--master", kMaster, "--disable-response"})).code, 0);
     EXPECT_EQ(Run(with({"verify", "slave", "--master", kMaster})).code, 3);
     EXPECT_EQ(Wizard(with({"wizard"}), {"master", "master", "slave1", "slave2", "master"}).code, 0);
@@ -64,7 +65,7 @@ TEST_F(RecordsCli, MasterSlaveVerifyAndWizardLeaveTheirRows) {
     } expected[] = {
         {"master", kMaster, "master", s1 + ";S55=000000000000;S56=000000000000;MODE=1;S53=1;S10=1",
          "", "succeeded"},
-        {"slave", kSlave1, "slave", std::string("S46=") + kMaster + ";MODE=2;S10=0", "",
+        {"slave", kSlave1, "slave", std::string("S46=") + kMaster + ";S53=0;MODE=2;S10=0", "",
          "succeeded"},
         {"slave", kSlave1, "verify", "", "1 field(s) differ: S10",
          "failed: 1 field(s) differ: S10"},
