@@ -114,6 +114,10 @@ std::string CsvField(const std::string& text) {
     return quoted + "\"";
 }
 
+std::string RecordsSummary(std::size_t count, const std::string& path) {
+    return std::to_string(count) + " record(s) in " + path;
+}
+
 std::string FormatRecords(const std::vector<Record>& rows, RecordFormat format) {
     switch (format) {
     case RecordFormat::Csv:

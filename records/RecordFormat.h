@@ -14,6 +14,9 @@ enum class RecordFormat { Table, Csv, Json };
 
 std::string FormatRecords(const std::vector<Record>& rows, RecordFormat format);
 
+// The line under a records window's table: "3 record(s) in PATH".
+std::string RecordsSummary(std::size_t count, const std::string& path);
+
 // One CSV field: quoted when it holds a comma, a quote or a line end, with
 // its quotes doubled.
 std::string CsvField(const std::string& text);

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -39,6 +40,17 @@ struct Statement {
     ~Statement() { sqlite3_finalize(stmt); }
 };
 
+// Paths travel as UTF-8 (what SQLite takes); the file system is told so,
+// whatever the system's own narrow encoding is.
+std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::string Failure(sqlite3* db, const std::string& path, const char* what) {
     return "records database " + path + ": " + what + ": " + sqlite3_errmsg(db);
 }
@@ -73,12 +85,12 @@ bool Bind(sqlite3_stmt* stmt, int index, const std::string& text) {
 std::unique_ptr<CRecordStore> CRecordStore::Open(const std::string& path, Access access,
                                                  std::string& error) {
     if (access == Access::Write) {
-        const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+        const std::filesystem::path parent = PathOf(path).parent_path();
         std::error_code ec;
         if (!parent.empty())
             std::filesystem::create_directories(parent, ec);
         if (ec) {
-            error = "records database " + path + ": cannot create " + parent.string() + ": " +
+            error = "records database " + path + ": cannot create " + Utf8(parent) + ": " +
                     ec.message();
             return nullptr;
         }
@@ -192,6 +204,16 @@ bool CRecordStore::Query(const RecordFilter& filter, std::vector<Record>& rows,
     return true;
 }
 
+bool ReadRecords(const std::string& path, const RecordFilter& filter, std::vector<Record>& rows,
+                 std::string& error) {
+    rows.clear();
+    std::error_code ec;
+    if (!std::filesystem::exists(PathOf(path), ec) && !ec)
+        return true;
+    const auto store = CRecordStore::Open(path, CRecordStore::Access::Read, error);
+    return store != nullptr && store->Query(filter, rows, error);
+}
+
 std::string DefaultDatabasePath(const char* xdgDataHome, const char* home) {
     std::filesystem::path base;
     if (xdgDataHome != nullptr && std::filesystem::path(xdgDataHome).is_absolute())
@@ -203,8 +225,39 @@ std::string DefaultDatabasePath(const char* xdgDataHome, const char* home) {
     return (base / "nodewright" / "records.sqlite").string();
 }
 
+std::string WindowsDefaultDatabasePath(const char* localAppData) {
+    if (localAppData == nullptr || *localAppData == '\0')
+        return {};
+    const std::string base = localAppData;
+    // A drive's path or a share's, read as text: the rules of the system
+    // this runs on may not be Windows's.
+    const bool absolute = (base.size() >= 3 && std::isalpha(static_cast<unsigned char>(base[0])) &&
+                           base[1] == ':' && (base[2] == '\\' || base[2] == '/')) ||
+                          base.starts_with("\\\\");
+    if (!absolute)
+        return {};
+    const bool separated = base.back() == '\\' || base.back() == '/';
+    return base + (separated ? "" : "\\") + "Nodewright\\records.sqlite";
+}
+
+#ifdef _WIN32
+std::string DefaultDatabasePath() {
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA"); // the wide one: any user name
+    return WindowsDefaultDatabasePath(
+        local == nullptr ? nullptr : Utf8(std::filesystem::path(local)).c_str());
+}
+
+const char* NoDefaultDatabaseText() {
+    return "no file for the records: LOCALAPPDATA is not set";
+}
+#else
 std::string DefaultDatabasePath() {
     return DefaultDatabasePath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 }
+
+const char* NoDefaultDatabaseText() {
+    return "no file for the records: neither XDG_DATA_HOME nor HOME is set";
+}
+#endif
 
 } // namespace nw::records

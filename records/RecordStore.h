@@ -58,11 +58,22 @@ class CRecordStore {
     bool m_hasTable = true; // false: opened for reading before anything was recorded
 };
 
+// The rows of the database at `path` that the filter lets through, for
+// showing: none, and no error, when nothing was ever recorded there (no
+// file). False, with `error`, when the file cannot be read.
+bool ReadRecords(const std::string& path, const RecordFilter& filter, std::vector<Record>& rows,
+                 std::string& error);
+
 // Where records go when no file is named: $XDG_DATA_HOME/nodewright/
 // records.sqlite, or $HOME/.local/share/nodewright/records.sqlite when
 // XDG_DATA_HOME is unset or not absolute. Empty when neither is set.
 std::string DefaultDatabasePath(const char* xdgDataHome, const char* home);
-// The same from the process's environment.
+// On Windows: %LOCALAPPDATA%\Nodewright\records.sqlite (the user's own,
+// not roaming); empty when `localAppData` is unset or not absolute.
+std::string WindowsDefaultDatabasePath(const char* localAppData);
+// The one of these that fits the system, from the process's environment.
 std::string DefaultDatabasePath();
+// Why DefaultDatabasePath() is empty, in the user's words.
+const char* NoDefaultDatabaseText();
 
 } // namespace nw::records

@@ -90,5 +90,8 @@ inline constexpr int kSysCommandAbout = 16;
 inline constexpr int kSysCommandVerify = 32;
 // Beside it: waits that end on the adapter's reply.
 inline constexpr int kSysCommandFast = 48;
+// And the records: keeping them on and off, and their window.
+inline constexpr int kSysCommandKeepRecords = 64;
+inline constexpr int kSysCommandRecords = 80;
 
 } // namespace nw::id

@@ -6,8 +6,7 @@
 #include "app/qt/ManualWindow.h"
 #include "app/qt/PicturePage.h"
 #include "app/qt/RecordsWindow.h"
-#include "records/RecordStore.h"
-#include "records/StoreRecorder.h"
+#include "records/RecordKeeper.h"
 #include "res/ControlIds.h"
 #include "res/Strings.h"
 #include "ui/MessageMaps.h"
@@ -68,8 +67,12 @@ CMainWindow::CMainWindow(const MainWindowOptions& options)
         QSettings().setValue(kVerifySetting, on);
     });
     // And the records: kept when ticked (remembered), shown in their window.
-    m_recordsPath =
-        options.recordsPath.empty() ? records::DefaultDatabasePath() : options.recordsPath;
+    m_records = std::make_unique<records::CRecordKeeper>(m_dlg, options.recordsPath, NW_VERSION);
+    // A row that cannot be written is no silent loss: the user hears of it
+    // as the step ends.
+    m_records->onLost = [this](const std::string& why) {
+        m_host.MessageBox("The record of this step could not be written.", why);
+    };
     m_keepRecords = m_menu->addAction(QStringLiteral("Keep records"));
     m_keepRecords->setObjectName(QStringLiteral("keepRecords"));
     m_keepRecords->setCheckable(true);
@@ -159,38 +162,18 @@ void CMainWindow::SaveSettings() {
     settings.setValue(kModeSetting, static_cast<int>(m_dlg.m_nMode));
 }
 
-CMainWindow::~CMainWindow() {
-    m_dlg.m_recorder = nullptr;
-}
+CMainWindow::~CMainWindow() = default;
 
 bool CMainWindow::KeepRecords(bool on) {
-    m_dlg.m_recorder = nullptr;
-    m_recorder.reset();
-    m_store.reset();
-    if (!on)
-        return true;
     std::string error;
-    if (m_recordsPath.empty())
-        error = "no file for the records: neither XDG_DATA_HOME nor HOME is set";
-    else
-        m_store =
-            records::CRecordStore::Open(m_recordsPath, records::CRecordStore::Access::Write, error);
-    if (!m_store) {
-        const QSignalBlocker quiet(m_keepRecords);
-        m_keepRecords->setChecked(false);
-        QMessageBox::warning(
-            this, QStringLiteral("Keep records"),
-            QStringLiteral("Records cannot be kept: %1").arg(QString::fromStdString(error)));
-        return false;
-    }
-    m_recorder = std::make_unique<records::CStoreRecorder>(*m_store, NW_VERSION);
-    // A row that cannot be written is no silent loss: the user hears of it
-    // as the step ends.
-    m_recorder->onLost = [this](const std::string& why) {
-        m_host.MessageBox("The record of this step could not be written.", why);
-    };
-    m_dlg.m_recorder = m_recorder.get();
-    return true;
+    if (m_records->Keep(on, error))
+        return true;
+    const QSignalBlocker quiet(m_keepRecords);
+    m_keepRecords->setChecked(false);
+    QMessageBox::warning(
+        this, QStringLiteral("Keep records"),
+        QStringLiteral("Records cannot be kept: %1").arg(QString::fromStdString(error)));
+    return false;
 }
 
 CRecordsWindow* CMainWindow::RecordsWindow() const {
@@ -204,7 +187,7 @@ void CMainWindow::OpenRecords() {
         m_recordsWindow->activateWindow();
         return;
     }
-    m_recordsWindow = new CRecordsWindow(this, m_recordsPath);
+    m_recordsWindow = new CRecordsWindow(this, m_records->Path());
     m_recordsWindow->setAttribute(Qt::WA_DeleteOnClose);
     m_recordsWindow->show();
 }

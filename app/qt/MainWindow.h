@@ -23,8 +23,7 @@ class QAction;
 class QMenu;
 
 namespace nw::records {
-class CRecordStore;
-class CStoreRecorder;
+class CRecordKeeper;
 } // namespace nw::records
 
 namespace nw::qt {
@@ -100,10 +99,8 @@ class CMainWindow : public CTemplateWindow {
     CSerialEnum m_systemPorts;
     CSerialEnum* m_portList = nullptr;
     std::unique_ptr<IPortMonitor> m_portMonitor;
-    std::string m_recordsPath;
     QAction* m_keepRecords = nullptr;
-    std::unique_ptr<records::CRecordStore> m_store;
-    std::unique_ptr<records::CStoreRecorder> m_recorder;
+    std::unique_ptr<records::CRecordKeeper> m_records;
     QPointer<CRecordsWindow> m_recordsWindow;
 };
 

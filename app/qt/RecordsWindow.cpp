@@ -61,16 +61,10 @@ CRecordsWindow::CRecordsWindow(QWidget* parent, std::string databasePath)
 }
 
 void CRecordsWindow::Reload() {
-    m_rows.clear();
     std::string error;
     const records::RecordFilter filter{.address = m_filter->text().trimmed().toStdString(),
                                        .since = {}};
-    if (QFile::exists(QString::fromStdString(m_path))) {
-        auto store =
-            records::CRecordStore::Open(m_path, records::CRecordStore::Access::Read, error);
-        if (store)
-            store->Query(filter, m_rows, error);
-    }
+    records::ReadRecords(m_path, filter, m_rows, error);
     m_table->setRowCount(static_cast<int>(m_rows.size()));
     for (std::size_t r = 0; r < m_rows.size(); ++r) {
         for (std::size_t k = 0; k < kColumns.size(); ++k) {
@@ -79,10 +73,8 @@ void CRecordsWindow::Reload() {
         }
     }
     m_table->resizeColumnsToContents();
-    m_status->setText(error.empty() ? QStringLiteral("%1 record(s) in %2")
-                                          .arg(m_rows.size())
-                                          .arg(QString::fromStdString(m_path))
-                                    : QString::fromStdString(error));
+    m_status->setText(QString::fromStdString(
+        error.empty() ? records::RecordsSummary(m_rows.size(), m_path) : error));
 }
 
 bool CRecordsWindow::ExportCsv(const QString& path, QString& error) const {

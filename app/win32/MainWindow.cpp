@@ -1,6 +1,8 @@
 #include "app/win32/MainWindow.h"
 
 #include "app/win32/AboutBox.h"
+#include "app/win32/Text.h"
+#include "records/RecordKeeper.h"
 #include "res/ControlIds.h"
 #include "res/Strings.h"
 
@@ -21,6 +23,9 @@ constexpr wchar_t kVerifyValue[] = L"VerifyEachStep";
 constexpr wchar_t kVerifyText[] = L"Verify each adapter after setting";
 constexpr wchar_t kFastValue[] = L"ReplyPacing";
 constexpr wchar_t kFastText[] = L"Fast (finish waits on the adapter's reply)";
+constexpr wchar_t kKeepRecordsValue[] = L"KeepRecords";
+constexpr wchar_t kKeepRecordsText[] = L"Keep records";
+constexpr wchar_t kRecordsText[] = L"Records...";
 
 // The line settings and wizard choices of the last run: the combo boxes by
 // their texts, the rest as numbers.
@@ -51,9 +56,15 @@ bool VerifyRemembered() {
 }
 } // namespace
 
-CMainWindow::CMainWindow(CHostContext& context, CSerialEnum* ports)
+CMainWindow::CMainWindow(CHostContext& context, CSerialEnum* ports, const std::string& recordsPath)
     : CTemplateDialog(*res::FindTemplate(res::kMainWindow), context), m_ports(ports),
-      m_host(context), m_dlg(m_host) {
+      m_host(context), m_dlg(m_host),
+      m_records(std::make_unique<records::CRecordKeeper>(m_dlg, recordsPath, NW_VERSION)) {
+    // A row that cannot be written is no silent loss: the user hears of it
+    // as the step ends.
+    m_records->onLost = [this](const std::string& why) {
+        m_host.MessageBox("The record of this step could not be written.", why);
+    };
     m_host.onRunManualWindow = [this](CSetupDlg& owner) { RunManual(owner); };
     m_host.onRunAboutBox = [this] { RunAbout(); };
     m_dlg.m_verifyEachStep = VerifyRemembered();
@@ -65,6 +76,8 @@ CMainWindow::CMainWindow(CHostContext& context, CSerialEnum* ports)
 }
 
 CMainWindow::~CMainWindow() {
+    m_recordsWindow.reset();
+    m_records.reset();
     m_pages.clear();
     if (m_smallIcon != nullptr)
         DestroyIcon(m_smallIcon);
@@ -89,6 +102,8 @@ int CMainWindow::VisiblePicture() const {
 void CMainWindow::OnInitDialog() {
     m_host.Attach(Hwnd());
     AddAboutItem();
+    if (RememberedNumber(kKeepRecordsValue) != 0)
+        KeepRecords(true);
     SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(m_smallIcon != nullptr ? m_smallIcon : m_icon));
@@ -111,6 +126,9 @@ void CMainWindow::AddAboutItem() {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu, MF_STRING | (m_dlg.m_verifyEachStep ? MF_CHECKED : MF_UNCHECKED),
                     static_cast<UINT_PTR>(id::kSysCommandVerify), kVerifyText);
+        AppendMenuW(menu, MF_STRING | MF_UNCHECKED,
+                    static_cast<UINT_PTR>(id::kSysCommandKeepRecords), kKeepRecordsText);
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id::kSysCommandRecords), kRecordsText);
         AppendMenuW(menu, MF_STRING | (ReplyPacing() ? MF_CHECKED : MF_UNCHECKED),
                     static_cast<UINT_PTR>(id::kSysCommandFast), kFastText);
         AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id::kSysCommandAbout), text);
@@ -139,6 +157,46 @@ void CMainWindow::ToggleFast() {
     CheckMenuItem(GetSystemMenu(Hwnd(), FALSE), static_cast<UINT>(id::kSysCommandFast),
                   MF_BYCOMMAND | (ReplyPacing() ? MF_CHECKED : MF_UNCHECKED));
     Remember(kFastValue, ReplyPacing() ? 1 : 0);
+}
+
+bool CMainWindow::KeepRecords(bool on) {
+    std::string error;
+    const bool kept = m_records->Keep(on, error);
+    CheckMenuItem(GetSystemMenu(Hwnd(), FALSE), static_cast<UINT>(id::kSysCommandKeepRecords),
+                  MF_BYCOMMAND | (m_records->Keeping() ? MF_CHECKED : MF_UNCHECKED));
+    if (!kept)
+        Warn("Keep records", "Records cannot be kept: " + error);
+    return kept;
+}
+
+void CMainWindow::ToggleKeepRecords() {
+    const bool on = !m_records->Keeping();
+    if (KeepRecords(on))
+        Remember(kKeepRecordsValue, on ? 1 : 0);
+}
+
+CRecordsWindow* CMainWindow::RecordsWindow() const {
+    return m_recordsWindow && m_recordsWindow->Hwnd() != nullptr ? m_recordsWindow.get() : nullptr;
+}
+
+void CMainWindow::OpenRecords() {
+    if (CRecordsWindow* open = RecordsWindow()) {
+        open->Reload();
+        ShowWindow(open->Hwnd(), SW_RESTORE);
+        SetForegroundWindow(open->Hwnd());
+        return;
+    }
+    m_recordsWindow = std::make_unique<CRecordsWindow>(m_records->Path());
+    if (!m_recordsWindow->Open(Hwnd()))
+        m_recordsWindow.reset();
+}
+
+void CMainWindow::Warn(const std::string& caption, const std::string& text) {
+    if (Context().messageBox) { // tests take the texts
+        Context().messageBox(text, {});
+        return;
+    }
+    MessageBoxW(Hwnd(), Widen(text).c_str(), Widen(caption).c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void CMainWindow::RestoreSettings() {
@@ -222,6 +280,16 @@ bool CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result
         }
         if ((wParam & 0xFFF0u) == static_cast<WPARAM>(id::kSysCommandFast)) {
             ToggleFast();
+            result = TRUE;
+            return true;
+        }
+        if ((wParam & 0xFFF0u) == static_cast<WPARAM>(id::kSysCommandKeepRecords)) {
+            ToggleKeepRecords();
+            result = TRUE;
+            return true;
+        }
+        if ((wParam & 0xFFF0u) == static_cast<WPARAM>(id::kSysCommandRecords)) {
+            OpenRecords();
             result = TRUE;
             return true;
         }

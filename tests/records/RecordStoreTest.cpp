@@ -3,7 +3,10 @@
 #include "records/RecordStore.h"
 #include "RecordsTestSupport.h"
 #include "records/RecordFormat.h"
+#include "records/RecordKeeper.h"
 #include "records/RecordTime.h"
+#include "support/RecordingHost.h"
+#include "ui/SetupDlg.h"
 
 #include <nlohmann/json.hpp>
 #include <sqlite3.h>
@@ -242,6 +245,27 @@ TEST(RecordStore, DefaultFileFollowsXdgThenHome) {
     EXPECT_EQ(DefaultDatabasePath(nullptr, "/home/u"),
               "/home/u/.local/share/nodewright/records.sqlite");
     EXPECT_EQ(DefaultDatabasePath(nullptr, nullptr), "");
+    // Windows: the user's local application data, written as Windows does.
+    EXPECT_EQ(WindowsDefaultDatabasePath("C:\\Users\\u\\AppData\\Local"),
+              "C:\\Users\\u\\AppData\\Local\\Nodewright\\records.sqlite");
+    EXPECT_EQ(WindowsDefaultDatabasePath("\\\\srv\\home\\"),
+              "\\\\srv\\home\\Nodewright\\records.sqlite");
+    EXPECT_EQ(WindowsDefaultDatabasePath("Local"), "");
+    EXPECT_EQ(WindowsDefaultDatabasePath(nullptr), "");
+}
+
+// "Keep records" of the desktop programs: the window logic holds a recorder
+// into the database only while records are kept.
+TEST(RecordKeeper, HandsTheLogicARecorderOnlyWhileKeeping) {
+    const TempDir dir;
+    nw::test::RecordingHost host;
+    CSetupDlg dlg(host);
+    CRecordKeeper keeper(dlg, dir.File("new/records.sqlite"), "9.9");
+    std::string error;
+    ASSERT_TRUE(keeper.Keep(true, error)) << error;
+    EXPECT_NE(dlg.m_recorder, nullptr);
+    EXPECT_TRUE(keeper.Keep(false, error));
+    EXPECT_EQ(dlg.m_recorder, nullptr);
 }
 
 TEST(RecordFormat, CsvJsonAndTableShapes) {

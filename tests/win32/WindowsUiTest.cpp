@@ -3,19 +3,26 @@
 // built from the templates, the about box and message box over their owner,
 // the pause that keeps painting while input waits, and one run from clicks to
 // the simulated bench: Port Open, Check OLMA, Manual Setting and a whole 1:2
-// wizard, whose picture pages are checked on the way.
+// wizard, whose picture pages are checked on the way; then records kept of a
+// run, listed, filtered and exported.
 #include "app/win32/MainWindow.h"
 #include "app/win32/PaintingPause.h"
+#include "app/win32/RecordsWindow.h"
 #include "app/win32/Text.h"
+#include "records/RecordFormat.h"
+#include "records/RecordStore.h"
 #include "res/ControlIds.h"
 #include "res/Strings.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -64,7 +71,8 @@ void Click(HWND dlg, int id) {
 // ends it, so a failure cannot hang the test. Message boxes are recorded
 // ("text / detail") instead of shown; returns them.
 std::vector<std::string> WithMainWindow(const std::function<void(CMainWindow&)>& check,
-                                        std::function<void()> afterPause = {}) {
+                                        std::function<void()> afterPause = {},
+                                        const std::string& recordsPath = {}) {
     CHostContext context;
     context.instance = GetModuleHandleW(nullptr);
     context.afterPause = std::move(afterPause);
@@ -72,7 +80,7 @@ std::vector<std::string> WithMainWindow(const std::function<void(CMainWindow&)>&
     context.messageBox = [&](const std::string& text, const std::string& detail) {
         boxes.push_back(detail.empty() ? text : text + " / " + detail);
     };
-    CMainWindow window(context); // listing ports opens none
+    CMainWindow window(context, nullptr, recordsPath); // listing ports opens none
     bool ran = false;
     window.onShown = [&](CMainWindow& w) {
         ran = true;
@@ -172,7 +180,9 @@ TEST(WindowsUi, SystemMenuAboutBoxAndMessageBoxOverTheMainWindow) {
         wchar_t text[128] = {};
         GetMenuStringW(menu, static_cast<UINT>(n - 1), text, 128, MF_BYPOSITION);
         EXPECT_EQ(Narrow(text), res::kAboutMenuText);
-        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 4), MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 6), MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_EQ(GetMenuItemID(menu, n - 3), static_cast<UINT>(id::kSysCommandRecords));
+        EXPECT_EQ(GetMenuItemID(menu, n - 4), static_cast<UINT>(id::kSysCommandKeepRecords));
         // The reply pacing choice: toggled from the menu, it paces the exchange.
         const UINT fast = static_cast<UINT>(id::kSysCommandFast);
         EXPECT_EQ(GetMenuItemID(menu, n - 2), fast);
@@ -185,7 +195,7 @@ TEST(WindowsUi, SystemMenuAboutBoxAndMessageBoxOverTheMainWindow) {
         EXPECT_EQ(w.Logic().m_exchange.Pacing().mode, paced);
         // The read-back choice: toggled from the menu, checked, remembered.
         const UINT verify = static_cast<UINT>(id::kSysCommandVerify);
-        EXPECT_EQ(GetMenuItemID(menu, n - 3), verify);
+        EXPECT_EQ(GetMenuItemID(menu, n - 5), verify);
         const bool was = w.Logic().m_verifyEachStep;
         EXPECT_EQ((GetMenuState(menu, verify, MF_BYCOMMAND) & MF_CHECKED) != 0, was);
         SendMessageW(w.Hwnd(), WM_SYSCOMMAND, verify, 0);
@@ -419,6 +429,165 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
     EXPECT_NE(boxes[1].find("\nMode: MODE1\n"), std::string::npos)
         << "the master as the wizard left it";
     EXPECT_EQ(pausesWithoutHourglass, 0);
+}
+
+// A directory of its own under the user's temporary directory, removed after.
+struct CTempDir {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("nwrec" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()));
+    CTempDir() { std::filesystem::create_directories(path); }
+    ~CTempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::wstring File(const wchar_t* name) const { return (path / name).wstring(); }
+    std::string Utf8(const wchar_t* name) const { return Narrow(File(name)); }
+};
+
+constexpr wchar_t kSettingsKey[] = L"Software\\Nodewright";
+
+bool MenuChecked(HWND w, int command) {
+    return (GetMenuState(GetSystemMenu(w, FALSE), static_cast<UINT>(command), MF_BYCOMMAND) &
+            MF_CHECKED) != 0;
+}
+
+DWORD RememberedKeepRecords() {
+    DWORD value = 2;
+    DWORD size = sizeof value;
+    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords", RRF_RT_REG_DWORD, nullptr,
+                        &value, &size) == ERROR_SUCCESS
+               ? value
+               : 2; // 2: never stored
+}
+
+// "Keep records" from the system menu: a database that cannot be opened is
+// said so and leaves the item off, unremembered; one that opens turns the
+// item on, hands the window logic its recorder and is remembered for the
+// next run; off again, the logic records nothing. The default file lies in
+// the user's local application data.
+TEST(WindowsUi, KeepRecordsOpensTheDatabaseOrSaysWhyItCannot) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
+    const CTempDir dir;
+    FILE* blocker = _wfopen(dir.File(L"file").c_str(), L"wb"); // not a directory
+    ASSERT_NE(blocker, nullptr);
+    std::fclose(blocker);
+    const UINT keep = static_cast<UINT>(id::kSysCommandKeepRecords);
+    auto boxes = WithMainWindow(
+        [&](CMainWindow& w) {
+            SendMessageW(w.Hwnd(), WM_SYSCOMMAND, keep, 0);
+            EXPECT_FALSE(MenuChecked(w.Hwnd(), keep));
+            EXPECT_EQ(w.Logic().m_recorder, nullptr);
+        },
+        {}, dir.Utf8(L"file\\records.sqlite"));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("Records cannot be kept: records database ", 0), 0u) << boxes[0];
+    EXPECT_EQ(RememberedKeepRecords(), 2u);
+
+    // A directory made for it, named as a Korean user may name it.
+    const std::string path = dir.Utf8(L"기록\\records.sqlite");
+    boxes = WithMainWindow(
+        [&](CMainWindow& w) {
+            SendMessageW(w.Hwnd(), WM_SYSCOMMAND, keep, 0);
+            EXPECT_TRUE(MenuChecked(w.Hwnd(), keep));
+            EXPECT_NE(w.Logic().m_recorder, nullptr);
+            EXPECT_EQ(RememberedKeepRecords(), 1u);
+        },
+        {}, path);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_NE(GetFileAttributesW(dir.File(L"기록\\records.sqlite").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    boxes = WithMainWindow(
+        [&](CMainWindow& w) {
+            EXPECT_TRUE(MenuChecked(w.Hwnd(), keep)) << "not remembered";
+            EXPECT_NE(w.Logic().m_recorder, nullptr);
+            SendMessageW(w.Hwnd(), WM_SYSCOMMAND, keep, 0);
+            EXPECT_FALSE(MenuChecked(w.Hwnd(), keep));
+            EXPECT_EQ(w.Logic().m_recorder, nullptr);
+            EXPECT_EQ(RememberedKeepRecords(), 0u);
+        },
+        {}, path);
+    EXPECT_TRUE(boxes.empty());
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
+
+    wchar_t local[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH), 0u);
+    EXPECT_EQ(records::DefaultDatabasePath(), Narrow(local) + "\\Nodewright\\records.sqlite");
+}
+
+std::string ListText(HWND list, int row, int column) {
+    wchar_t text[256] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return Narrow(text);
+}
+
+// Records kept of the wizard's first two steps against the bench: the
+// records window lists them, the address filter narrows them, and the rows
+// shown are exported as CSV, byte for byte as the records' CSV is written.
+TEST(WindowsUi, KeptWizardStepsListedFilteredAndExported) {
+    const char* port = std::getenv("NW_WIN32_BENCH_PORT");
+    const wchar_t* console = _wgetenv(L"NW_WIN32_BENCH_CONSOLE");
+    const wchar_t* output = _wgetenv(L"NW_WIN32_BENCH_OUTPUT");
+    if (port == nullptr || console == nullptr || output == nullptr)
+        GTEST_SKIP() << "set NW_WIN32_BENCH_PORT, NW_WIN32_BENCH_CONSOLE and "
+                        "NW_WIN32_BENCH_OUTPUT (scripts/test-windows does)";
+    CBench bench(console, output);
+    for (const char* adapter : {"master", "slave1", "slave2"})
+        bench.Do(std::string("reset ") + adapter);
+    ASSERT_NE(bench.Do("attach master").find("attached master"), std::string::npos);
+    const CTempDir dir;
+    const std::string path = dir.Utf8(L"records.sqlite");
+    const auto boxes = WithMainWindow(
+        [&](CMainWindow& w) {
+            HWND dlg = w.Hwnd();
+            SetDlgItemTextW(dlg, m::kComboPort, Widen(port).c_str());
+            Click(dlg, m::kButtonPortOpen);
+            ASSERT_EQ(TextOf(dlg, m::kStaticMessage), "Port Open");
+            SendMessageW(dlg, WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandKeepRecords), 0);
+            Click(dlg, m::kRadio1To2);
+            Click(dlg, m::kRadioMultiDrop);
+            Click(dlg, m::kButtonStart); // detection
+            Click(dlg, m::kButtonStart); // the master's address read
+            EXPECT_EQ(TextOf(dlg, m::kStaticMessage),
+                      "Connect slave1 to a serial device and push next button.");
+
+            SendMessageW(dlg, WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandRecords), 0);
+            CRecordsWindow* records = w.RecordsWindow();
+            ASSERT_NE(records, nullptr);
+            HWND list = records->Control(CRecordsWindow::kList);
+            EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+            EXPECT_EQ(TextOf(records->Control(CRecordsWindow::kStatus)), "2 record(s) in " + path);
+            SetWindowTextW(records->Control(CRecordsWindow::kFilter), L" 0001950a0b00 ");
+            ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+            EXPECT_EQ(ListText(list, 0, 6), "0001950A0B00");
+            EXPECT_EQ(ListText(list, 0, 8), "wizard-read");
+
+            std::string error;
+            ASSERT_TRUE(records->ExportCsv(dir.File(L"out.csv"), error)) << error;
+            std::vector<records::Record> shown;
+            ASSERT_TRUE(
+                records::ReadRecords(path, {.address = "0001950A0B00", .since = {}}, shown, error));
+            std::string csv;
+            if (FILE* in = _wfopen(dir.File(L"out.csv").c_str(), L"rb")) {
+                char buf[4096];
+                for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;)
+                    csv.append(buf, n);
+                std::fclose(in);
+            }
+            EXPECT_EQ(csv, records::FormatRecords(shown, records::RecordFormat::Csv));
+            EXPECT_NE(csv.find(",0001950A0B00,OLMA-M,wizard-read,"), std::string::npos) << csv;
+            EXPECT_FALSE(records->ExportCsv(dir.File(L"no-such-dir\\out.csv"), error));
+
+            SendMessageW(dlg, WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandKeepRecords), 0);
+            Click(dlg, m::kButtonPortClose);
+        },
+        {}, path);
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
 }
 
 } // namespace
