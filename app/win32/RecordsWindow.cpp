@@ -52,6 +52,22 @@ std::string Trimmed(const std::wstring& text) {
     return Narrow(text.substr(first, text.find_last_not_of(L" \t") - first + 1));
 }
 
+// The main window runs the system's modal dialog loop, which gives the
+// dialog keys (Tab, the arrows, Alt+letter) to the main window alone. While
+// the records window is open, a message filter on that loop hands its keys
+// to it the same way.
+HWND g_keysFor = nullptr;
+HHOOK g_keyFilter = nullptr;
+
+LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && g_keysFor != nullptr &&
+        (msg->hwnd == g_keysFor || IsChild(g_keysFor, msg->hwnd)) &&
+        IsDialogMessageW(g_keysFor, msg))
+        return TRUE;
+    return CallNextHookEx(g_keyFilter, code, wParam, lParam);
+}
+
 } // namespace
 
 CRecordsWindow::~CRecordsWindow() {
@@ -74,6 +90,9 @@ bool CRecordsWindow::Open(HWND owner) {
     if (m_hwnd == nullptr)
         return false;
     Reload();
+    g_keysFor = m_hwnd;
+    if (g_keyFilter == nullptr)
+        g_keyFilter = SetWindowsHookExW(WH_MSGFILTER, &KeyFilter, nullptr, GetCurrentThreadId());
     ShowWindow(m_hwnd, SW_SHOW);
     return true;
 }
@@ -89,6 +108,11 @@ LRESULT CALLBACK CRecordsWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LP
     if (self == nullptr)
         return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
+        if (g_keysFor == hwnd) {
+            g_keysFor = nullptr;
+            UnhookWindowsHookEx(g_keyFilter);
+            g_keyFilter = nullptr;
+        }
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->m_hwnd = nullptr;
         return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -565,6 +565,12 @@ TEST(WindowsUi, KeptWizardStepsListedFilteredAndExported) {
             ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
             EXPECT_EQ(ListText(list, 0, 6), "0001950A0B00");
             EXPECT_EQ(ListText(list, 0, 8), "wizard-read");
+            // Tab moves on from the filter while the main window's dialog
+            // loop runs, as the loop's message filter hands it the key.
+            SetFocus(records->Control(CRecordsWindow::kFilter));
+            MSG tab{records->Control(CRecordsWindow::kFilter), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+            EXPECT_TRUE(CallMsgFilterW(&tab, MSGF_DIALOGBOX));
+            EXPECT_EQ(GetFocus(), records->Control(CRecordsWindow::kExport));
 
             std::string error;
             ASSERT_TRUE(records->ExportCsv(dir.File(L"out.csv"), error)) << error;
