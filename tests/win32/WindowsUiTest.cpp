@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -325,20 +326,30 @@ class CBench {
     int m_marker = 0;
 };
 
+// The bench scripts/test-windows serves, its adapters as new and the master
+// attached; none when the environment does not name it.
+std::unique_ptr<CBench> FreshBench() {
+    const wchar_t* console = _wgetenv(L"NW_WIN32_BENCH_CONSOLE");
+    const wchar_t* output = _wgetenv(L"NW_WIN32_BENCH_OUTPUT");
+    if (std::getenv("NW_WIN32_BENCH_PORT") == nullptr || console == nullptr || output == nullptr)
+        return nullptr;
+    auto bench = std::make_unique<CBench>(console, output);
+    for (const char* adapter : {"master", "slave1", "slave2"})
+        bench->Do(std::string("reset ") + adapter);
+    EXPECT_NE(bench->Do("attach master").find("attached master"), std::string::npos);
+    return bench;
+}
+
 // The whole path from clicks to the adapters and back: the windows, the
 // Windows serial port and the simulated bench at real pauses. The bench is
 // switched between the wizard's presses as a person swaps adapters.
 TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
-    const char* port = std::getenv("NW_WIN32_BENCH_PORT");
-    const wchar_t* console = _wgetenv(L"NW_WIN32_BENCH_CONSOLE");
-    const wchar_t* output = _wgetenv(L"NW_WIN32_BENCH_OUTPUT");
-    if (port == nullptr || console == nullptr || output == nullptr)
+    const std::unique_ptr<CBench> fresh = FreshBench();
+    if (!fresh)
         GTEST_SKIP() << "set NW_WIN32_BENCH_PORT, NW_WIN32_BENCH_CONSOLE and "
                         "NW_WIN32_BENCH_OUTPUT (scripts/test-windows does)";
-    CBench bench(console, output);
-    for (const char* adapter : {"master", "slave1", "slave2"})
-        bench.Do(std::string("reset ") + adapter);
-    ASSERT_NE(bench.Do("attach master").find("attached master"), std::string::npos);
+    CBench& bench = *fresh;
+    const char* port = std::getenv("NW_WIN32_BENCH_PORT");
     // Every pause belongs to an operation: the hourglass shows through it.
     int pausesWithoutHourglass = 0;
     auto afterPause = [&] {
@@ -529,16 +540,11 @@ std::string ListText(HWND list, int row, int column) {
 // records window lists them, the address filter narrows them, and the rows
 // shown are exported as CSV, byte for byte as the records' CSV is written.
 TEST(WindowsUi, KeptWizardStepsListedFilteredAndExported) {
-    const char* port = std::getenv("NW_WIN32_BENCH_PORT");
-    const wchar_t* console = _wgetenv(L"NW_WIN32_BENCH_CONSOLE");
-    const wchar_t* output = _wgetenv(L"NW_WIN32_BENCH_OUTPUT");
-    if (port == nullptr || console == nullptr || output == nullptr)
+    const std::unique_ptr<CBench> fresh = FreshBench();
+    if (!fresh)
         GTEST_SKIP() << "set NW_WIN32_BENCH_PORT, NW_WIN32_BENCH_CONSOLE and "
                         "NW_WIN32_BENCH_OUTPUT (scripts/test-windows does)";
-    CBench bench(console, output);
-    for (const char* adapter : {"master", "slave1", "slave2"})
-        bench.Do(std::string("reset ") + adapter);
-    ASSERT_NE(bench.Do("attach master").find("attached master"), std::string::npos);
+    const char* port = std::getenv("NW_WIN32_BENCH_PORT");
     const CTempDir dir;
     const std::string path = dir.Utf8(L"records.sqlite");
     const auto boxes = WithMainWindow(
