@@ -272,27 +272,22 @@ bool CMainWindow::OnCommand(int id, int code) {
 
 bool CMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
     switch (message) {
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0u) == static_cast<WPARAM>(id::kSysCommandVerify)) {
-            ToggleVerify();
-            result = TRUE;
-            return true;
+    case WM_SYSCOMMAND: {
+        // The menu items this window added, each with what it does.
+        using Item = std::pair<int, void (CMainWindow::*)()>;
+        static constexpr Item kItems[] = {
+            {id::kSysCommandVerify, &CMainWindow::ToggleVerify},
+            {id::kSysCommandFast, &CMainWindow::ToggleFast},
+            {id::kSysCommandKeepRecords, &CMainWindow::ToggleKeepRecords},
+            {id::kSysCommandRecords, &CMainWindow::OpenRecords}};
+        for (const auto& [item, handler] : kItems) {
+            if ((wParam & 0xFFF0u) == static_cast<WPARAM>(item)) {
+                (this->*handler)();
+                result = TRUE;
+                return true;
+            }
         }
-        if ((wParam & 0xFFF0u) == static_cast<WPARAM>(id::kSysCommandFast)) {
-            ToggleFast();
-            result = TRUE;
-            return true;
-        }
-        if ((wParam & 0xFFF0u) == static_cast<WPARAM>(id::kSysCommandKeepRecords)) {
-            ToggleKeepRecords();
-            result = TRUE;
-            return true;
-        }
-        if ((wParam & 0xFFF0u) == static_cast<WPARAM>(id::kSysCommandRecords)) {
-            OpenRecords();
-            result = TRUE;
-            return true;
-        }
+    }
         if ((wParam & 0xFFF0u) != static_cast<WPARAM>(id::kSysCommandAbout))
             return false; // the system's own commands
         RunOperation([this, wParam] { m_dlg.OnSysCommand(static_cast<unsigned>(wParam)); });
