@@ -163,7 +163,7 @@ TEST_F(GuiMainWindow, MainWindowBoxesOpenOverTheManualWindow) {
     });
 }
 
-TEST_F(GuiMainWindow, LineSettingsAndWizardChoicesAreRememberedBetweenRuns) {
+TEST_F(GuiMainWindow, LineSettingsWizardAndMenuChoicesAreRememberedBetweenRuns) {
     OpenWindow();
     Main<QComboBox>(id::main::kComboBaud)->setCurrentText(QStringLiteral("19200"));
     Main<QComboBox>(id::main::kComboParity)->setCurrentText(QStringLiteral("Even"));
@@ -172,9 +172,26 @@ TEST_F(GuiMainWindow, LineSettingsAndWizardChoicesAreRememberedBetweenRuns) {
     Main<QCheckBox>(id::main::kCheckDisableResponse)->setChecked(true);
     window->Logic().OnRadio1To3();
     window->Logic().OnRadioNodeSwitching();
+    const auto menu = [&](const char* name) {
+        return window->AboutMenu()->findChild<QAction*>(QString::fromUtf8(name));
+    };
+    const auto menuChosen = [&] {
+        return std::pair(menu("verifyEachStep")->isChecked() && window->Logic().m_verifyEachStep,
+                         menu("replyPacing")->isChecked() &&
+                             window->Logic().m_exchange.Pacing().mode == PacingMode::Reply);
+    };
+    EXPECT_EQ(menuChosen(), std::pair(false, false));
+    menu("verifyEachStep")->trigger();
+    menu("replyPacing")->trigger();
     window->close();
     line.reset();
     OpenWindow();
+    EXPECT_EQ(menuChosen(), std::pair(true, true));
+    menu("verifyEachStep")->trigger();
+    window->close();
+    line.reset();
+    OpenWindow();
+    EXPECT_EQ(menuChosen(), std::pair(false, true));
     EXPECT_EQ(Main<QComboBox>(id::main::kComboBaud)->currentText(), QStringLiteral("19200"));
     EXPECT_EQ(Main<QComboBox>(id::main::kComboParity)->currentText(), QStringLiteral("Even"));
     EXPECT_EQ(Main<QComboBox>(id::main::kComboStopBits)->currentText(), QStringLiteral("2"));
@@ -202,27 +219,6 @@ TEST_F(GuiMainWindow, ReplyPacedCheckThroughTheWindow) {
     EXPECT_EQ(bench.Received(), "at\r\nat+btinfo?\r\nato\r\n");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].find("Bluetooth Address: 0001950A0B00"), std::string::npos) << boxes[0];
-}
-
-TEST_F(GuiMainWindow, MenuChoicesAreRememberedBetweenRuns) {
-    const std::pair<const char*, std::function<bool(CSetupDlg&)>> choices[] = {
-        {"verifyEachStep", [](CSetupDlg& d) { return d.m_verifyEachStep; }},
-        {"replyPacing",
-         [](CSetupDlg& d) { return d.m_exchange.Pacing().mode == PacingMode::Reply; }},
-    };
-    for (const auto& [name, chosen] : choices) {
-        for (const bool on : {true, false}) {
-            OpenWindow();
-            auto* item = window->AboutMenu()->findChild<QAction*>(QString::fromUtf8(name));
-            ASSERT_NE(item, nullptr) << name;
-            EXPECT_EQ(item->isChecked(), !on) << name; // as the last run left it
-            EXPECT_EQ(chosen(window->Logic()), !on) << name;
-            item->trigger();
-            EXPECT_EQ(chosen(window->Logic()), on) << name;
-            line.reset();
-            window.reset();
-        }
-    }
 }
 
 // Ports plugged in and pulled out while the window is up: the port box lists

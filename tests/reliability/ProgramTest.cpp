@@ -1,6 +1,5 @@
-// The programs themselves: nodewright-cli with its real pauses, and both
-// programs stopped by a signal in the middle of their work: they end at once
-// and leave nothing behind, neither a locked line nor a link.
+// Both programs stopped by a signal in the middle of their work: they end at
+// once and leave nothing behind, neither a locked line nor a link.
 #include "sim/SimBench.h"
 #include "support/PtyPair.h"
 
@@ -10,8 +9,6 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
-#include <tuple>
-#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -70,48 +67,6 @@ int WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
         status = -1;
     }
     return status;
-}
-
-// Runs the CLI with `args` to its end, standard input empty; its exit code
-// and what it wrote to stdout and stderr together.
-std::pair<int, std::string> RunCli(const std::vector<std::string>& args) {
-    std::vector<std::string> argv{NW_CLI_BINARY};
-    argv.insert(argv.end(), args.begin(), args.end());
-    int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0)
-        return {-1, ""};
-    const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    const pid_t pid = Spawn(argv, null, out[1], out[1]);
-    close(null);
-    close(out[1]);
-    std::string text;
-    char buf[4096];
-    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;)
-        text.append(buf, static_cast<std::size_t>(n));
-    close(out[0]);
-    const int status = WaitForExit(pid, 10s);
-    return {status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
-}
-
-TEST(Programs, TheCliTakesTheRealPausesAndReturnsItsStatus) {
-    auto [code, output] = RunCli({"check"});
-    EXPECT_EQ(code, 2);
-    EXPECT_EQ(output.rfind("Usage: nodewright-cli", 0), 0u) << output;
-
-    sim::CSimBench bench;
-    ASSERT_TRUE(bench.Start());
-    ASSERT_TRUE(bench.Attach("master"));
-    const auto start = std::chrono::steady_clock::now();
-    std::tie(code, output) = RunCli({"-p", bench.Path(), "check"});
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(output, "Friendly Name: OLMA-M\nBluetooth Address: 0001950A0B00\nMode: MODE0\n"
-                      "FlowControl: OFF\nStatus: STANDBY\nAuthentication: OFF\nEncryption: OFF\n"
-                      "Command Response: ON\n");
-    EXPECT_GE(took.count(), 2.8); // 400 + 2000 + 400 ms
-    EXPECT_LT(took.count(), 4.0);
-    EXPECT_TRUE(bench.WaitForReceived(21, 1s));
-    EXPECT_EQ(bench.Received(), "at\r\nat+btinfo?\r\nato\r\n");
 }
 
 TEST(Programs, TheCliStoppedMidCommandUnlocksTheLine) {

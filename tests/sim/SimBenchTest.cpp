@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstdint>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -16,14 +14,9 @@
 namespace nw::sim {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::milliseconds;
 
 const std::string kOk = "\r\nOK\r\n";
-
-double Since(Clock::time_point t) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
 
 // The bench on its line with the master attached, the test at the port's end.
 class SimBench : public ::testing::Test {
@@ -107,53 +100,6 @@ TEST_F(SimBench, TheAttachedAdapterAnswersAndSwitchingDropsItsHalfLine) {
     EXPECT_EQ(bench.StateOf("slave2").mode, 0);
     EXPECT_EQ(bench.Received(), "at+btinfo?\rat+btinfo?\rat\rat+btmode,2\r");
     EXPECT_EQ(bench.Transcript().back().adapter, "slave2");
-}
-
-TEST_F(SimBench, LatencySplitAndGarbageShapeTheReply) {
-    bench.With("master", [](CSimAdapter& a) { a.Fault().latencyMs = 150; });
-    auto t0 = Clock::now();
-    EXPECT_EQ(Ask("at\r", kOk.size()), kOk);
-    EXPECT_GE(Since(t0), 140);
-    EXPECT_LT(Since(t0), 1000);
-
-    bench.With("master", [](CSimAdapter& a) {
-        a.Fault() = Faults{};
-        a.Fault().splitAt = 2;
-        a.Fault().splitPauseMs = 200;
-    });
-    t0 = Clock::now();
-    EXPECT_EQ(Ask("at\r", 2), "\r\n");
-    EXPECT_LT(Since(t0), 150) << "the first part goes out at once";
-    t0 = Clock::now();
-    EXPECT_EQ(Ask("", 4), "OK\r\n");
-    EXPECT_GE(Since(t0), 180);
-
-    bench.With("master", [](CSimAdapter& a) {
-        a.Fault() = Faults{};
-        a.Fault().garbageBytes = 8;
-    });
-    const std::string got = Ask("at\r", 8 + kOk.size());
-    EXPECT_EQ(got.substr(8), kOk);
-    EXPECT_TRUE(
-        std::all_of(got.begin(), got.begin() + 8, [](unsigned char c) { return std::isprint(c); }));
-}
-
-TEST_F(SimBench, AMegabyteFloodNeitherBlocksTheBenchNorGetsLost) {
-    constexpr std::size_t kFlood = 1u << 20;
-    bench.With("master", [](CSimAdapter& a) { a.Fault().floodBytes = kFlood; });
-    Ask("at\r", 0);
-    ASSERT_TRUE(bench.WaitForReceived(3, Ms(2000)));
-    EXPECT_GT(bench.PendingTx(), 0u) << "the port is not reading: the flood must wait queued";
-    const auto t0 = Clock::now();
-    EXPECT_TRUE(bench.Attach("master"));
-    EXPECT_FALSE(bench.Show().empty());
-    EXPECT_LT(Since(t0), 200);
-
-    const std::string got = Ask("", kOk.size() + kFlood, Ms(10000));
-    ASSERT_EQ(got.size(), kOk.size() + kFlood);
-    EXPECT_EQ(got.substr(0, kOk.size()), kOk);
-    EXPECT_EQ(bench.PendingTx(), 0u);
-    EXPECT_EQ(Ask("at\r", SIZE_MAX, Ms(100)), kOk) << "a flood is one-shot";
 }
 
 } // namespace

@@ -63,19 +63,16 @@ class BenchTest : public ::testing::Test {
     void WaitForQuiet() {
         line.Wait([] { std::this_thread::sleep_for(std::chrono::microseconds(200)); });
     }
-    // After an operation: its last bare send may still be on its way.
-    void Settle() { WaitForQuiet(); }
-
     // Everything the attached adapters received since the last call.
     std::string Sent() {
-        Settle();
+        WaitForQuiet(); // an operation's last bare send may still be on its way
         std::string s = bench.Received();
         bench.ClearTranscript();
         return s;
     }
 
     sim::AdapterState State(const std::string& who) {
-        Settle();
+        WaitForQuiet();
         return bench.StateOf(who);
     }
     void With(const std::string& who, const std::function<void(sim::CSimAdapter&)>& f) {

@@ -118,18 +118,12 @@ const PacedOperation kOperations[] = {
      })},
     {"AutoFill", Master::Standby,
      Manual([](CManualDlg& m, RecordingHost&) { return m.OnButtonAutoFill(); })},
-    {"ManualCheck", Master::Standby,
-     Manual([](CManualDlg& m, RecordingHost&) { return m.OnButtonCheck(); })},
     {"ManualReset", Master::Linked,
      Manual([](CManualDlg& m, RecordingHost&) { return m.OnButtonFactoryReset(); })},
     {"Wizard1To2NodeSwitching", Master::Standby,
      [](Rig& r) {
          r.dlg.OnRadioNodeSwitching();
          return Outcome{Formed(r.Wizard(2)) ? OutcomeKind::Succeeded : OutcomeKind::Failed, {}};
-     }},
-    {"Wizard1To3", Master::Standby,
-     [](Rig& r) {
-         return Outcome{Formed(r.Wizard(3)) ? OutcomeKind::Succeeded : OutcomeKind::Failed, {}};
      }},
     {"Wizard1To4", Master::Standby,
      [](Rig& r) {
