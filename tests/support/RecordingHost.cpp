@@ -29,31 +29,9 @@ std::optional<double> RecordingHost::PauseUntil(std::uint32_t ms, IAwaited& awai
     return m_scale > 0 ? *used / m_scale : 0.0;
 }
 
-void RecordingHost::EnableControl(int id, bool enable) {
-    m_enabled[id] = enable;
-}
-
 void RecordingHost::SetText(int id, const std::string& text) {
     m_text[id] = text;
     m_textLog.emplace_back(id, text);
-}
-
-std::string RecordingHost::GetText(int id) {
-    auto it = m_text.find(id);
-    return it == m_text.end() ? std::string() : it->second;
-}
-
-void RecordingHost::SetCheck(int id, bool checked) {
-    m_check[id] = checked;
-}
-
-bool RecordingHost::GetCheck(int id) {
-    auto it = m_check.find(id);
-    return it != m_check.end() && it->second;
-}
-
-void RecordingHost::ComboAdd(int id, const std::string& text) {
-    m_combo[id].push_back(text);
 }
 
 void RecordingHost::ComboSelect(int id, int index) {
@@ -78,13 +56,6 @@ void RecordingHost::ShowPicture(int templateId, bool show) {
 void RecordingHost::MessageBox(const std::string& text, const std::string& detail) {
     m_boxes.push_back(text);
     m_details.push_back(detail);
-}
-
-void RecordingHost::BeginWaitCursor() {
-    ++m_wait;
-}
-void RecordingHost::EndWaitCursor() {
-    --m_wait;
 }
 
 void RecordingHost::RunManualWindow(CSetupDlg& owner) {

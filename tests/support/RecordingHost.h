@@ -27,18 +27,18 @@ class RecordingHost : public IHost {
     void Pause(std::uint32_t ms) override;
     std::optional<double> PauseUntil(std::uint32_t ms, IAwaited& awaited) override;
     double PauseScale() const override { return m_scale; }
-    void EnableControl(int id, bool enable) override;
+    void EnableControl(int id, bool enable) override { m_enabled[id] = enable; }
     void SetText(int id, const std::string& text) override;
-    std::string GetText(int id) override;
-    void SetCheck(int id, bool checked) override;
-    bool GetCheck(int id) override;
-    void ComboAdd(int id, const std::string& text) override;
+    std::string GetText(int id) override { return Text(id); }
+    void SetCheck(int id, bool checked) override { m_check[id] = checked; }
+    bool GetCheck(int id) override { return Checked(id); }
+    void ComboAdd(int id, const std::string& text) override { m_combo[id].push_back(text); }
     void ComboSelect(int id, int index) override;
     std::string ComboSelectedText(int id) override;
     void ShowPicture(int templateId, bool show) override;
     void MessageBox(const std::string& text, const std::string& detail) override;
-    void BeginWaitCursor() override;
-    void EndWaitCursor() override;
+    void BeginWaitCursor() override { ++m_wait; }
+    void EndWaitCursor() override { --m_wait; }
     void RunManualWindow(CSetupDlg& owner) override;
 
     // What the manual window does while open (default: nothing beyond its
