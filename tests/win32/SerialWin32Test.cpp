@@ -202,7 +202,7 @@ TEST_F(LineTest, WritesArriveWholeAndTracedBeforeTheirReplies) {
     EXPECT_EQ(TakeAll(port).rfind("termios speed=", 0), 0u);
 }
 
-TEST_F(LineTest, IdleReaderSleepsAndCloseWakesItAtOnce) {
+TEST_F(LineTest, ReaderSleepsWhenIdleEndsOnCloseAndWhenTheDeviceGoes) {
     CSerialPort port;
     for (int round = 0; round < 3; ++round) { // the events are made anew each time
         ASSERT_TRUE(Open(port)) << round;
@@ -219,13 +219,9 @@ TEST_F(LineTest, IdleReaderSleepsAndCloseWakesItAtOnce) {
     }
     ASSERT_TRUE(Open(port)); // the cancelled read took nothing from the next open
     EXPECT_TRUE(Answers(port));
-}
 
-// The far end takes the terminal away for three seconds, then serves a new
-// one under the same name.
-TEST_F(LineTest, DeviceThatGoesAwayStopsTheReaderWithoutSpinning) {
-    CSerialPort port;
-    ASSERT_TRUE(Open(port));
+    // The far end takes the terminal away for three seconds, then serves a
+    // new one under the same name.
     Recorder rec(port);
     const double cpu0 = ProcessCpuMs();
     ASSERT_EQ(port.Write("?vanish 3000\n", 13), 13u);

@@ -76,6 +76,20 @@ std::string FileText(const std::wstring& path) {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Nodewright";
 
+bool MenuChecked(HWND w, int command) {
+    return (GetMenuState(GetSystemMenu(w, FALSE), static_cast<UINT>(command), MF_BYCOMMAND) &
+            MF_CHECKED) != 0;
+}
+
+DWORD RememberedKeepRecords() {
+    DWORD value = 2;
+    DWORD size = sizeof value;
+    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords", RRF_RT_REG_DWORD, nullptr,
+                        &value, &size) == ERROR_SUCCESS
+               ? value
+               : 2; // 2: never stored
+}
+
 // Runs the main window and `check` inside its modal loop once it shows, then
 // ends it, so a failure cannot hang the test. Message boxes are recorded
 // ("text / detail") instead of shown; returns them.
@@ -182,17 +196,17 @@ TEST(WindowsUi, MainWindowItsMenuAndBoxesAndWhatItRemembers) {
         EXPECT_EQ(TextOf(dlg, m::kComboBaud), "9600");
         HMENU menu = GetSystemMenu(w.Hwnd(), FALSE);
         const int n = GetMenuItemCount(menu);
-        ASSERT_GE(n, 2);
-        EXPECT_EQ(GetMenuItemID(menu, n - 1), static_cast<UINT>(id::kSysCommandAbout));
+        ASSERT_GE(n, 6);
+        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 6), MF_BYPOSITION) & MF_SEPARATOR);
+        const int added[] = {id::kSysCommandVerify, id::kSysCommandKeepRecords,
+                             id::kSysCommandRecords, id::kSysCommandFast, id::kSysCommandAbout};
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(GetMenuItemID(menu, n - 5 + i), static_cast<UINT>(added[i])) << i;
         wchar_t text[128] = {};
         GetMenuStringW(menu, static_cast<UINT>(n - 1), text, 128, MF_BYPOSITION);
         EXPECT_EQ(Narrow(text), res::kAboutMenuText);
-        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 6), MF_BYPOSITION) & MF_SEPARATOR);
-        EXPECT_EQ(GetMenuItemID(menu, n - 3), static_cast<UINT>(id::kSysCommandRecords));
-        EXPECT_EQ(GetMenuItemID(menu, n - 4), static_cast<UINT>(id::kSysCommandKeepRecords));
         // The reply pacing choice: toggled from the menu, it paces the exchange.
         const UINT fast = static_cast<UINT>(id::kSysCommandFast);
-        EXPECT_EQ(GetMenuItemID(menu, n - 2), fast);
         const PacingMode paced = w.Logic().m_exchange.Pacing().mode;
         SendMessageW(w.Hwnd(), WM_SYSCOMMAND, fast, 0);
         EXPECT_NE(w.Logic().m_exchange.Pacing().mode, paced);
@@ -202,7 +216,6 @@ TEST(WindowsUi, MainWindowItsMenuAndBoxesAndWhatItRemembers) {
         EXPECT_EQ(w.Logic().m_exchange.Pacing().mode, paced);
         // The read-back choice: toggled from the menu, checked, remembered.
         const UINT verify = static_cast<UINT>(id::kSysCommandVerify);
-        EXPECT_EQ(GetMenuItemID(menu, n - 5), verify);
         const bool was = w.Logic().m_verifyEachStep;
         EXPECT_EQ((GetMenuState(menu, verify, MF_BYCOMMAND) & MF_CHECKED) != 0, was);
         SendMessageW(w.Hwnd(), WM_SYSCOMMAND, verify, 0);
@@ -377,7 +390,7 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
     for (const char* adapter : {"master", "slave1", "slave2"}) // as new
         bench.Do(std::string("reset ") + adapter);
     const CTempDir dir;
-    const std::string path = dir.Utf8(L"records.sqlite");
+    const std::string path = dir.Utf8(L"기록\\records.sqlite"); // as a Korean user may name it
     // Every pause belongs to an operation: the hourglass shows through it.
     int pausesWithoutHourglass = 0;
     auto afterPause = [&] {
@@ -405,6 +418,8 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
             EXPECT_TRUE(manualIdleWithArrow);
 
             SendMessageW(dlg, WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandKeepRecords), 0);
+            EXPECT_TRUE(MenuChecked(dlg, id::kSysCommandKeepRecords));
+            EXPECT_EQ(RememberedKeepRecords(), 1u);
             Click(dlg, m::kRadio1To2);
             Click(dlg, m::kRadioMultiDrop);
             const std::pair<const char*, const char*> presses[] = {
@@ -477,25 +492,10 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
     EXPECT_EQ(pausesWithoutHourglass, 0);
 }
 
-bool MenuChecked(HWND w, int command) {
-    return (GetMenuState(GetSystemMenu(w, FALSE), static_cast<UINT>(command), MF_BYCOMMAND) &
-            MF_CHECKED) != 0;
-}
-
-DWORD RememberedKeepRecords() {
-    DWORD value = 2;
-    DWORD size = sizeof value;
-    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords", RRF_RT_REG_DWORD, nullptr,
-                        &value, &size) == ERROR_SUCCESS
-               ? value
-               : 2; // 2: never stored
-}
-
-// "Keep records" from the system menu: a database that cannot be opened is
-// said so and leaves the item off, unremembered; one that opens turns the
-// item on, hands the window logic its recorder and is remembered for the
-// next run; off again, the logic records nothing. The default file lies in
-// the user's local application data.
+// "Keep records": a database that cannot be opened is said so and leaves the
+// system menu's item off, unremembered; remembered, the item starts on with
+// the window logic's recorder; off again, the logic records nothing. The
+// default file lies in the user's local application data.
 TEST(WindowsUi, KeepRecordsOpensTheDatabaseOrSaysWhyItCannot) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
     const CTempDir dir;
@@ -514,19 +514,10 @@ TEST(WindowsUi, KeepRecordsOpensTheDatabaseOrSaysWhyItCannot) {
     EXPECT_EQ(boxes[0].rfind("Records cannot be kept: records database ", 0), 0u) << boxes[0];
     EXPECT_EQ(RememberedKeepRecords(), 2u);
 
-    // A directory made for it, named as a Korean user may name it.
-    const std::string path = dir.Utf8(L"기록\\records.sqlite");
-    boxes = WithMainWindow(
-        [&](CMainWindow& w) {
-            SendMessageW(w.Hwnd(), WM_SYSCOMMAND, keep, 0);
-            EXPECT_TRUE(MenuChecked(w.Hwnd(), keep));
-            EXPECT_NE(w.Logic().m_recorder, nullptr);
-            EXPECT_EQ(RememberedKeepRecords(), 1u);
-        },
-        {}, path);
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_NE(GetFileAttributesW(dir.File(L"기록\\records.sqlite").c_str()),
-              INVALID_FILE_ATTRIBUTES);
+    // Remembered from the last run (turned on, it is stored as 1: the bench
+    // run checks that); its directory made, named as a Korean user may name it.
+    const DWORD on = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords", REG_DWORD, &on, sizeof on);
     boxes = WithMainWindow(
         [&](CMainWindow& w) {
             EXPECT_TRUE(MenuChecked(w.Hwnd(), keep)) << "not remembered";
@@ -536,8 +527,10 @@ TEST(WindowsUi, KeepRecordsOpensTheDatabaseOrSaysWhyItCannot) {
             EXPECT_EQ(w.Logic().m_recorder, nullptr);
             EXPECT_EQ(RememberedKeepRecords(), 0u);
         },
-        {}, path);
-    EXPECT_TRUE(boxes.empty());
+        {}, dir.Utf8(L"기록\\records.sqlite"));
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    EXPECT_NE(GetFileAttributesW(dir.File(L"기록\\records.sqlite").c_str()),
+              INVALID_FILE_ATTRIBUTES);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
 
     wchar_t local[MAX_PATH] = {};
