@@ -1,6 +1,6 @@
-// The Windows serial port and port list. The line tests run against a COM
-// port whose far end runs line_peer.py (a pseudo-terminal under Wine, a
-// null-modem cable on Windows); requests travel over the line itself.
+// The Windows serial port and port list, against a COM port whose far end
+// runs line_peer.py (a pseudo-terminal under Wine, a null-modem cable on
+// Windows); requests travel over the line itself.
 #include "serial/LineSettings.h"
 #include "serial/SerialEnum.h"
 #include "serial/SerialPort.h"
@@ -30,15 +30,10 @@ std::string Env(const char* name) {
     return v != nullptr ? v : "";
 }
 
-// Wine exports wine_get_version from its ntdll; Windows does not.
-bool UnderWine() {
-    return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 // CPU time (user + kernel) of this process so far, in milliseconds.
 double ProcessCpuMs() {
-    FILETIME created, exited, kernel, user;
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    FILETIME unused, kernel, user;
+    ::GetProcessTimes(::GetCurrentProcess(), &unused, &unused, &kernel, &user);
     auto ms = [](const FILETIME& t) {
         return static_cast<double>(std::uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime) / 1e4;
     };
@@ -61,13 +56,6 @@ std::string TakeAll(CSerialPort& port) {
     return out;
 }
 
-std::string Hex(const std::string& bytes) {
-    std::string out;
-    for (const unsigned char c : bytes)
-        out += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
-    return out;
-}
-
 // Records what the port shows and traces; whileShown runs while a message
 // shows, as a box stays up.
 struct Recorder {
@@ -78,9 +66,10 @@ struct Recorder {
 
     explicit Recorder(CSerialPort& port) {
         port.SetMessageSink([this](const std::string& text) {
-            std::unique_lock lock(m);
-            messages.push_back(text);
-            lock.unlock();
+            {
+                std::lock_guard lock(m);
+                messages.push_back(text);
+            }
             if (whileShown)
                 whileShown();
         });
@@ -90,13 +79,8 @@ struct Recorder {
             wire.append(data, n);
         });
     }
-    std::string Rx() {
-        std::lock_guard lock(m);
-        return rx;
-    }
 };
 
-// Failed opens, their texts and the helpers behind them.
 TEST(SerialPortWin32, FailedOpensSayWhyAndTouchNothing) {
     const std::pair<DWORD, PortError> opens[] = {{ERROR_FILE_NOT_FOUND, PortError::NotFound},
                                                  {ERROR_PATH_NOT_FOUND, PortError::NotFound},
@@ -141,8 +125,8 @@ class LineTest : public ::testing::Test {
               std::uint8_t par = parity::kNone) {
         return port.Open(m_name, baud, stop, par);
     }
-    // Sends "?request\n" and returns the far end's one-line answer, or ""
-    // when none came within 5 s.
+    // Sends "?request\n" and returns the far end's one-line answer ("" when
+    // none came within 5 s).
     static std::string Ask(CSerialPort& port, const std::string& request) {
         TakeAll(port);
         const std::string line = "?" + request + "\n";
@@ -158,22 +142,17 @@ class LineTest : public ::testing::Test {
 };
 
 TEST_F(LineTest, LineSettingsReachTheTerminal) {
-    struct Case {
-        std::uint32_t baud;
-        std::uint8_t stop, parity;
-        const char* termios; // 8 data bits, no flow control, raw
-    };
-    const Case cases[] = {
+    const std::tuple<std::uint32_t, std::uint8_t, std::uint8_t, const char*> cases[] = {
         {19200, stopbits::kTwo, parity::kEven, "speed=19200 csize=8 parity=even stop=2"},
         {115200, stopbits::kOne, parity::kOdd, "speed=115200 csize=8 parity=odd stop=1"},
         {9600, stopbits::kOne, parity::kNone, "speed=9600 csize=8 parity=none stop=1"},
     };
     bool parityHeld = true;
-    for (const Case& c : cases) {
+    for (const auto& [baud, stop, par, termios] : cases) {
         CSerialPort port;
-        ASSERT_TRUE(Open(port, c.baud, c.stop, c.parity)) << port.LastFailure().Describe();
+        ASSERT_TRUE(Open(port, baud, stop, par)) << port.LastFailure().Describe();
         std::string want =
-            std::string("termios ") + c.termios + " crtscts=0 ixon=0 ixoff=0 echo=0 icanon=0";
+            std::string("termios ") + termios + " crtscts=0 ixon=0 ixoff=0 echo=0 icanon=0";
         const std::string got = Ask(port, "termios");
         if (got.find(" parity=- ") != std::string::npos) { // the terminal holds no parity
             parityHeld = false;
@@ -192,33 +171,38 @@ TEST_F(LineTest, WritesArriveWholeAndTracedBeforeTheirReplies) {
     Recorder rec(port);
     ASSERT_TRUE(Open(port)) << port.LastFailure().Describe();
     (void)Ask(port, "got"); // forget anything earlier tests left
-    std::string big = "at+btinfo?\r\n";
+    std::string big = "at+btinfo?\r\n", hex;
     for (int i = 0; i < 1500; ++i)
         big += static_cast<char>('A' + i % 23);
+    for (const unsigned char c : big)
+        hex += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
     EXPECT_EQ(port.Write(big.data(), 12), 12u);
     EXPECT_EQ(port.Write(big.data() + 12, 1500), 1500u);
-    EXPECT_EQ(Ask(port, "got"), "got " + Hex(big));
+    EXPECT_EQ(Ask(port, "got"), "got " + hex);
 
     // A request at the front of a write longer than the terminal holds: the
     // far end answers while the rest is still going out, yet the answer is
     // traced after the write, which returns only once all of it is out.
     const std::string longer = "?termios\n" + std::string(200000, 'x');
     EXPECT_EQ(port.Write(longer.data(), static_cast<std::uint32_t>(longer.size())), longer.size());
-    ASSERT_TRUE(
-        WaitUntil([&] { return rec.Rx().find("\ntermios ") != std::string::npos; }, 5000ms));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            std::lock_guard lock(rec.m);
+            return rec.rx.find("\ntermios ") != std::string::npos;
+        },
+        5000ms));
     {
         std::lock_guard lock(rec.m);
         EXPECT_TRUE(rec.messages.empty());
         EXPECT_EQ(rec.tx.find(big), rec.tx.find("?got\n") + 5);
         EXPECT_LT(rec.wire.find(longer), rec.wire.rfind("termios ")) << "the reply came first";
     }
-
     port.Close(); // the reply stays in the ring buffer through Close and Open
     ASSERT_TRUE(Open(port));
     EXPECT_EQ(TakeAll(port).rfind("termios speed=", 0), 0u);
 }
 
-TEST_F(LineTest, IdleReaderSleepsAndCloseWakesItAtOnce) {
+TEST_F(LineTest, ReaderSleepsWhenIdleEndsOnCloseAndWhenTheDeviceGoes) {
     CSerialPort port;
     for (int round = 0; round < 3; ++round) { // the events are made anew each time
         ASSERT_TRUE(Open(port)) << round;
@@ -235,13 +219,9 @@ TEST_F(LineTest, IdleReaderSleepsAndCloseWakesItAtOnce) {
     }
     ASSERT_TRUE(Open(port)); // the cancelled read took nothing from the next open
     EXPECT_TRUE(Answers(port));
-}
 
-// The far end takes the terminal away for three seconds, then serves a new
-// one under the same name.
-TEST_F(LineTest, DeviceThatGoesAwayStopsTheReaderWithoutSpinning) {
-    CSerialPort port;
-    ASSERT_TRUE(Open(port));
+    // The far end takes the terminal away for three seconds, then serves a
+    // new one under the same name.
     Recorder rec(port);
     const double cpu0 = ProcessCpuMs();
     ASSERT_EQ(port.Write("?vanish 3000\n", 13), 13u);
@@ -252,8 +232,8 @@ TEST_F(LineTest, DeviceThatGoesAwayStopsTheReaderWithoutSpinning) {
     std::this_thread::sleep_for(300ms);
     EXPECT_LT(ProcessCpuMs() - cpu0, 400.0) << "the reader spins on a device that is gone";
 
-    // A write to it fails and says so; while that shows, a Close from
-    // another thread is not held up.
+    // A write to it fails and says so; a Close from another thread while that
+    // shows is not held up.
     std::atomic<bool> closed{false};
     bool closedWhileShown = false;
     std::thread closer;
@@ -313,7 +293,8 @@ TEST_F(LineTest, PortListNamesThePortsInOrderAndOpensNothing) {
             << port.LastFailure().Describe();
         port.Close();
     }
-    if (UnderWine())
+    // Wine exports wine_get_version from its ntdll; Windows does not.
+    if (::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr)
         GTEST_SKIP() << "all else checked; known Wine limit: GetDefaultCommConfigA answers for "
                         "every name COM1..COM9, device or not, and for none above";
     EXPECT_TRUE(listed(high));

@@ -1,10 +1,6 @@
 // The native Windows windows, run for real (under Wine with a virtual display
-// in CI): what the Win32 code adds to the toolkit-free window logic. Dialogs
-// built from the templates, the about box and message box over their owner,
-// the pause that keeps painting while input waits, and one run from clicks to
-// the simulated bench: Port Open, Check OLMA, Manual Setting and a whole 1:2
-// wizard, whose picture pages are checked on the way; then records kept of a
-// run, listed, filtered and exported.
+// in CI): what the Win32 code adds to the toolkit-free window logic, and one
+// run from clicks to the simulated bench.
 #include "app/win32/MainWindow.h"
 #include "app/win32/PaintingPause.h"
 #include "app/win32/RecordsWindow.h"
@@ -24,7 +20,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -68,6 +63,33 @@ void Click(HWND dlg, int id) {
     SendDlgItemMessageW(dlg, id, BM_CLICK, 0, 0);
 }
 
+std::string FileText(const std::wstring& path) {
+    std::string all;
+    if (FILE* in = _wfopen(path.c_str(), L"rb")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;)
+            all.append(buf, n);
+        std::fclose(in);
+    }
+    return all;
+}
+
+constexpr wchar_t kSettingsKey[] = L"Software\\Nodewright";
+
+bool MenuChecked(HWND w, int command) {
+    return (GetMenuState(GetSystemMenu(w, FALSE), static_cast<UINT>(command), MF_BYCOMMAND) &
+            MF_CHECKED) != 0;
+}
+
+DWORD RememberedKeepRecords() {
+    DWORD value = 2;
+    DWORD size = sizeof value;
+    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords", RRF_RT_REG_DWORD, nullptr,
+                        &value, &size) == ERROR_SUCCESS
+               ? value
+               : 2; // 2: never stored
+}
+
 // Runs the main window and `check` inside its modal loop once it shows, then
 // ends it, so a failure cannot hang the test. Message boxes are recorded
 // ("text / detail") instead of shown; returns them.
@@ -92,48 +114,6 @@ std::vector<std::string> WithMainWindow(const std::function<void(CMainWindow&)>&
     EXPECT_TRUE(ran) << "the main window never showed";
     EXPECT_FALSE(window.Logic().m_port.IsOpen());
     return boxes;
-}
-
-TEST(WindowsUi, MainWindowHasTheTemplatesControlsInPlace) {
-    const auto boxes = WithMainWindow([](CMainWindow& w) {
-        HWND dlg = w.Hwnd();
-        const res::DialogTemplate& tmpl = *res::FindTemplate(res::kMainWindow);
-        EXPECT_EQ(TextOf(dlg), tmpl.caption);
-        const LONG_PTR style = GetWindowLongPtrW(dlg, GWL_STYLE);
-        EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
-                  WS_CAPTION | WS_SYSMENU);
-        EXPECT_TRUE(GetWindowLongPtrW(dlg, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-        RECT client{};
-        GetClientRect(dlg, &client);
-        const RECT want = DialogRect(dlg, 0, 0, tmpl.cx, tmpl.cy);
-        EXPECT_EQ(client.right, want.right);
-        EXPECT_EQ(client.bottom, want.bottom);
-
-        for (const res::ControlTemplate& c : tmpl.controls) {
-            if (c.id == res::kNoId)
-                continue;
-            SCOPED_TRACE("control " + std::to_string(c.id));
-            HWND control = GetDlgItem(dlg, c.id);
-            ASSERT_NE(control, nullptr);
-            static const char* const kClass[] = {"Button", "Static", "ComboBox", "Button", "Button",
-                                                 "Button", "Edit",   "Static",   "Static"};
-            EXPECT_EQ(ClassOf(control), kClass[static_cast<int>(c.kind)]); // by ControlKind
-            // The dialog manager converts position and size each on its own.
-            const RECT at = ClientRectOf(control);
-            const RECT origin = DialogRect(dlg, c.x, c.y, 0, 0);
-            const RECT size = DialogRect(dlg, 0, 0, c.cx, c.cy);
-            EXPECT_EQ(at.left, origin.left);
-            EXPECT_EQ(at.top, origin.top);
-            EXPECT_EQ(at.right - at.left, size.right);
-            if (c.kind != res::ControlKind::Combo) { // a closed combo is shorter than its list
-                EXPECT_EQ(at.bottom - at.top, size.bottom);
-            }
-        }
-        // A combo box as the host filled it.
-        EXPECT_EQ(SendDlgItemMessageW(dlg, m::kComboBaud, CB_GETCOUNT, 0, 0), 11);
-        EXPECT_EQ(TextOf(dlg, m::kComboBaud), "9600");
-    });
-    EXPECT_TRUE(boxes.empty());
 }
 
 // What a modal dialog showed: found from a timer while `open` runs its modal
@@ -172,21 +152,61 @@ Modal ShowModal(const std::function<void()>& open) {
     return seen;
 }
 
-TEST(WindowsUi, SystemMenuAboutBoxAndMessageBoxOverTheMainWindow) {
-    WithMainWindow([](CMainWindow& w) {
+// The window from its template, its system menu, the about box and message
+// box over it; the line settings and wizard choices come back in the next
+// run, where a port that is gone leaves the port box empty.
+TEST(WindowsUi, MainWindowItsMenuAndBoxesAndWhatItRemembers) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    const auto boxes = WithMainWindow([](CMainWindow& w) {
+        HWND dlg = w.Hwnd();
+        const res::DialogTemplate& tmpl = *res::FindTemplate(res::kMainWindow);
+        EXPECT_EQ(TextOf(dlg), tmpl.caption);
+        const LONG_PTR style = GetWindowLongPtrW(dlg, GWL_STYLE);
+        EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+                  WS_CAPTION | WS_SYSMENU);
+        EXPECT_TRUE(GetWindowLongPtrW(dlg, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+        RECT client{};
+        GetClientRect(dlg, &client);
+        const RECT want = DialogRect(dlg, 0, 0, tmpl.cx, tmpl.cy);
+        EXPECT_EQ(client.right, want.right);
+        EXPECT_EQ(client.bottom, want.bottom);
+
+        for (const res::ControlTemplate& c : tmpl.controls) {
+            if (c.id == res::kNoId)
+                continue;
+            SCOPED_TRACE("control " + std::to_string(c.id));
+            HWND control = GetDlgItem(dlg, c.id);
+            ASSERT_NE(control, nullptr);
+            static const char* const kClass[] = {"Button", "Static", "ComboBox", "Button", "Button",
+                                                 "Button", "Edit",   "Static",   "Static"};
+            EXPECT_EQ(ClassOf(control), kClass[static_cast<int>(c.kind)]); // by ControlKind
+            // The dialog manager converts position and size each on its own.
+            const RECT at = ClientRectOf(control);
+            const RECT origin = DialogRect(dlg, c.x, c.y, 0, 0);
+            const RECT size = DialogRect(dlg, 0, 0, c.cx, c.cy);
+            EXPECT_EQ(at.left, origin.left);
+            EXPECT_EQ(at.top, origin.top);
+            EXPECT_EQ(at.right - at.left, size.right);
+            if (c.kind != res::ControlKind::Combo) { // a closed combo is shorter than its list
+                EXPECT_EQ(at.bottom - at.top, size.bottom);
+            }
+        }
+        // A combo box as the host filled it.
+        EXPECT_EQ(SendDlgItemMessageW(dlg, m::kComboBaud, CB_GETCOUNT, 0, 0), 11);
+        EXPECT_EQ(TextOf(dlg, m::kComboBaud), "9600");
         HMENU menu = GetSystemMenu(w.Hwnd(), FALSE);
         const int n = GetMenuItemCount(menu);
-        ASSERT_GE(n, 2);
-        EXPECT_EQ(GetMenuItemID(menu, n - 1), static_cast<UINT>(id::kSysCommandAbout));
+        ASSERT_GE(n, 6);
+        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 6), MF_BYPOSITION) & MF_SEPARATOR);
+        const int added[] = {id::kSysCommandVerify, id::kSysCommandKeepRecords,
+                             id::kSysCommandRecords, id::kSysCommandFast, id::kSysCommandAbout};
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(GetMenuItemID(menu, n - 5 + i), static_cast<UINT>(added[i])) << i;
         wchar_t text[128] = {};
         GetMenuStringW(menu, static_cast<UINT>(n - 1), text, 128, MF_BYPOSITION);
         EXPECT_EQ(Narrow(text), res::kAboutMenuText);
-        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 6), MF_BYPOSITION) & MF_SEPARATOR);
-        EXPECT_EQ(GetMenuItemID(menu, n - 3), static_cast<UINT>(id::kSysCommandRecords));
-        EXPECT_EQ(GetMenuItemID(menu, n - 4), static_cast<UINT>(id::kSysCommandKeepRecords));
         // The reply pacing choice: toggled from the menu, it paces the exchange.
         const UINT fast = static_cast<UINT>(id::kSysCommandFast);
-        EXPECT_EQ(GetMenuItemID(menu, n - 2), fast);
         const PacingMode paced = w.Logic().m_exchange.Pacing().mode;
         SendMessageW(w.Hwnd(), WM_SYSCOMMAND, fast, 0);
         EXPECT_NE(w.Logic().m_exchange.Pacing().mode, paced);
@@ -196,7 +216,6 @@ TEST(WindowsUi, SystemMenuAboutBoxAndMessageBoxOverTheMainWindow) {
         EXPECT_EQ(w.Logic().m_exchange.Pacing().mode, paced);
         // The read-back choice: toggled from the menu, checked, remembered.
         const UINT verify = static_cast<UINT>(id::kSysCommandVerify);
-        EXPECT_EQ(GetMenuItemID(menu, n - 5), verify);
         const bool was = w.Logic().m_verifyEachStep;
         EXPECT_EQ((GetMenuState(menu, verify, MF_BYCOMMAND) & MF_CHECKED) != 0, was);
         SendMessageW(w.Hwnd(), WM_SYSCOMMAND, verify, 0);
@@ -204,8 +223,8 @@ TEST(WindowsUi, SystemMenuAboutBoxAndMessageBoxOverTheMainWindow) {
         EXPECT_EQ((GetMenuState(menu, verify, MF_BYCOMMAND) & MF_CHECKED) != 0, !was);
         DWORD stored = 2;
         DWORD size = sizeof stored;
-        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Nodewright", L"VerifyEachStep",
-                               RRF_RT_REG_DWORD, nullptr, &stored, &size),
+        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"VerifyEachStep", RRF_RT_REG_DWORD,
+                               nullptr, &stored, &size),
                   ERROR_SUCCESS);
         EXPECT_EQ(stored, was ? 0u : 1u);
         SendMessageW(w.Hwnd(), WM_SYSCOMMAND, verify, 0); // as it was
@@ -229,15 +248,6 @@ TEST(WindowsUi, SystemMenuAboutBoxAndMessageBoxOverTheMainWindow) {
         EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
         EXPECT_EQ(box.text, "ERROR: Serial Port Open\n\nCOM7: no such device");
         EXPECT_EQ(box.owner, w.Hwnd());
-    });
-}
-
-// The line settings and wizard choices come back in the next run; a port that
-// is gone leaves the port box empty.
-TEST(WindowsUi, LineSettingsAndChoicesAreRememberedBetweenRuns) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Nodewright");
-    WithMainWindow([](CMainWindow& w) {
-        HWND dlg = w.Hwnd();
         SendDlgItemMessageW(dlg, m::kComboBaud, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                             reinterpret_cast<LPARAM>(L"19200"));
         SetDlgItemTextW(dlg, m::kComboPort, L"COM77");
@@ -246,6 +256,7 @@ TEST(WindowsUi, LineSettingsAndChoicesAreRememberedBetweenRuns) {
         w.Logic().OnRadio1To3();
         w.Logic().OnRadioNodeSwitching();
     });
+    EXPECT_TRUE(boxes.empty());
     WithMainWindow([](CMainWindow& w) {
         HWND dlg = w.Hwnd();
         EXPECT_EQ(TextOf(dlg, m::kComboBaud), "19200");
@@ -255,7 +266,7 @@ TEST(WindowsUi, LineSettingsAndChoicesAreRememberedBetweenRuns) {
         EXPECT_EQ(w.Logic().m_nMode, ConnectionMode::NodeSwitching);
         EXPECT_EQ(IsDlgButtonChecked(dlg, m::kRadioNodeSwitching), BST_CHECKED);
     });
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Nodewright");
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 TEST(WindowsUi, PauseKeepsPaintingWhileInputWaitsWithoutSpinning) {
@@ -290,66 +301,96 @@ TEST(WindowsUi, PauseKeepsPaintingWhileInputWaitsWithoutSpinning) {
 // The simulated bench's console, reached from Windows: a command goes into
 // its input (a FIFO); its answer is what the bench writes before it answers
 // the marker line sent after the command.
-class CBench {
-  public:
-    CBench(const wchar_t* input, const wchar_t* output) : m_input(input), m_output(output) {}
+struct CBench {
+    const wchar_t *input, *output;
+    int marker = 0;
 
     std::string Do(const std::string& command) {
-        const std::string marker = "winmark" + std::to_string(++m_marker);
-        const std::size_t from = Output().size();
-        if (FILE* in = _wfopen(m_input.c_str(), L"ab")) {
-            std::fprintf(in, "%s\n%s\n", command.c_str(), marker.c_str());
+        const std::string mark = "winmark" + std::to_string(++marker);
+        const std::size_t from = FileText(output).size();
+        if (FILE* in = _wfopen(input, L"ab")) {
+            std::fprintf(in, "%s\n%s\n", command.c_str(), mark.c_str());
             std::fclose(in);
         }
         for (int i = 0; i < 500; ++i, Sleep(20)) {
-            const std::string out = Output();
-            const auto at = out.find("\"" + marker + "\"", from);
+            const std::string out = FileText(output);
+            const auto at = out.find("\"" + mark + "\"", from);
             if (at != std::string::npos)
                 return out.substr(from, at - from);
         }
         return "(no answer to " + command + ")";
     }
-
-  private:
-    std::string Output() const {
-        std::string all;
-        if (FILE* out = _wfopen(m_output.c_str(), L"rb")) {
-            char buf[4096];
-            for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;)
-                all.append(buf, n);
-            std::fclose(out);
-        }
-        return all;
-    }
-
-    std::wstring m_input, m_output;
-    int m_marker = 0;
 };
 
-// The bench scripts/test-windows serves, its adapters as new and the master
-// attached; none when the environment does not name it.
-std::unique_ptr<CBench> FreshBench() {
-    const wchar_t* console = _wgetenv(L"NW_WIN32_BENCH_CONSOLE");
-    const wchar_t* output = _wgetenv(L"NW_WIN32_BENCH_OUTPUT");
-    if (std::getenv("NW_WIN32_BENCH_PORT") == nullptr || console == nullptr || output == nullptr)
-        return nullptr;
-    auto bench = std::make_unique<CBench>(console, output);
-    for (const char* adapter : {"master", "slave1", "slave2"})
-        bench->Do(std::string("reset ") + adapter);
-    EXPECT_NE(bench->Do("attach master").find("attached master"), std::string::npos);
-    return bench;
+// A directory of its own under the user's temporary directory, removed after.
+struct CTempDir {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("nwrec" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()));
+    CTempDir() { std::filesystem::create_directories(path); }
+    ~CTempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::wstring File(const wchar_t* name) const { return (path / name).wstring(); }
+    std::string Utf8(const wchar_t* name) const { return Narrow(File(name)); }
+};
+
+std::string ListText(HWND list, int row, int column) {
+    wchar_t text[256] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return Narrow(text);
+}
+
+// Records kept of the wizard's first two steps: the records window lists
+// them, the address filter narrows them, and the rows shown are exported as
+// CSV, byte for byte as the records' CSV is written.
+void CheckKeptRecords(CMainWindow& w, const CTempDir& dir, const std::string& path) {
+    SendMessageW(w.Hwnd(), WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandRecords), 0);
+    CRecordsWindow* records = w.RecordsWindow();
+    ASSERT_NE(records, nullptr);
+    HWND list = records->Control(CRecordsWindow::kList);
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(TextOf(records->Control(CRecordsWindow::kStatus)), "2 record(s) in " + path);
+    SetWindowTextW(records->Control(CRecordsWindow::kFilter), L" 0001950a0b00 ");
+    ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(ListText(list, 0, 6), "0001950A0B00");
+    EXPECT_EQ(ListText(list, 0, 8), "wizard-read");
+    // Tab moves on from the filter while the main window's dialog loop runs,
+    // as the loop's message filter hands it the key.
+    SetFocus(records->Control(CRecordsWindow::kFilter));
+    MSG tab{records->Control(CRecordsWindow::kFilter), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_TRUE(CallMsgFilterW(&tab, MSGF_DIALOGBOX));
+    EXPECT_EQ(GetFocus(), records->Control(CRecordsWindow::kExport));
+
+    std::string error;
+    ASSERT_TRUE(records->ExportCsv(dir.File(L"out.csv"), error)) << error;
+    std::vector<records::Record> shown;
+    ASSERT_TRUE(records::ReadRecords(path, {.address = "0001950A0B00", .since = {}}, shown, error));
+    const std::string csv = FileText(dir.File(L"out.csv"));
+    EXPECT_EQ(csv, records::FormatRecords(shown, records::RecordFormat::Csv));
+    EXPECT_NE(csv.find(",0001950A0B00,OLMA-M,wizard-read,"), std::string::npos) << csv;
+    EXPECT_FALSE(records->ExportCsv(dir.File(L"no-such-dir\\out.csv"), error));
 }
 
 // The whole path from clicks to the adapters and back: the windows, the
 // Windows serial port and the simulated bench at real pauses. The bench is
-// switched between the wizard's presses as a person swaps adapters.
+// switched between the wizard's presses as a person swaps adapters; records
+// are kept of the wizard's run.
 TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
-    const std::unique_ptr<CBench> fresh = FreshBench();
-    if (!fresh)
+    const char* port = std::getenv("NW_WIN32_BENCH_PORT");
+    CBench bench{_wgetenv(L"NW_WIN32_BENCH_CONSOLE"), _wgetenv(L"NW_WIN32_BENCH_OUTPUT")};
+    if (port == nullptr || bench.input == nullptr || bench.output == nullptr)
         GTEST_SKIP() << "set NW_WIN32_BENCH_PORT, NW_WIN32_BENCH_CONSOLE and "
                         "NW_WIN32_BENCH_OUTPUT (scripts/test-windows does)";
-    CBench& bench = *fresh;
-    const char* port = std::getenv("NW_WIN32_BENCH_PORT");
+    for (const char* adapter : {"master", "slave1", "slave2"}) // as new
+        bench.Do(std::string("reset ") + adapter);
+    const CTempDir dir;
+    const std::string path = dir.Utf8(L"기록\\records.sqlite"); // as a Korean user may name it
     // Every pause belongs to an operation: the hourglass shows through it.
     int pausesWithoutHourglass = 0;
     auto afterPause = [&] {
@@ -376,6 +417,9 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
             EXPECT_NE(manualInfo.find("0001950A0B00"), std::string::npos) << manualInfo;
             EXPECT_TRUE(manualIdleWithArrow);
 
+            SendMessageW(dlg, WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandKeepRecords), 0);
+            EXPECT_TRUE(MenuChecked(dlg, id::kSysCommandKeepRecords));
+            EXPECT_EQ(RememberedKeepRecords(), 1u);
             Click(dlg, m::kRadio1To2);
             Click(dlg, m::kRadioMultiDrop);
             const std::pair<const char*, const char*> presses[] = {
@@ -385,7 +429,7 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
                 {"slave2", "Connect master to a serial device and push start button."},
                 {"master", "SUCCESS: Multi setting complete."},
             };
-            bool first = true;
+            int press = 0;
             for (const auto& [adapter, message] : presses) {
                 SCOPED_TRACE(std::string(adapter) + " -> " + message);
                 bench.Do(std::string("attach ") + adapter);
@@ -396,7 +440,7 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
                 std::atomic<bool> stepOver = false, sent = false;
                 bool sentDuringStep = false;
                 std::thread sender;
-                if (std::exchange(first, false))
+                if (++press == 1)
                     sender = std::thread([&] {
                         Sleep(500);
                         Click(dlg, m::kButtonCheck);
@@ -417,6 +461,11 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
                 for (int page : id::kPicturePages)
                     shown += IsWindowVisible(w.Picture(page)) ? 1 : 0;
                 EXPECT_EQ(shown, 1);
+                if (press == 2) {
+                    CheckKeptRecords(w, dir, path);
+                    SendMessageW(dlg, WM_SYSCOMMAND,
+                                 static_cast<WPARAM>(id::kSysCommandKeepRecords), 0);
+                }
             }
             EXPECT_NE(bench.Do("show").find("\nnetwork: OK"), std::string::npos);
             // "Fast": the same Check ends on the adapter's replies, well
@@ -432,7 +481,8 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
             EXPECT_EQ(TextOf(dlg, m::kStaticMessage), "Port Close");
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, m::kButtonPortOpen)));
         },
-        afterPause);
+        afterPause, path);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
     ASSERT_EQ(boxes.size(), 2u) << (boxes.empty() ? "" : boxes.back()); // the Checks' reports only
     for (const std::string& box : boxes)
         EXPECT_EQ(box.rfind("Friendly Name: OLMA-M\nBluetooth Address: 0001950A0B00\n", 0), 0u)
@@ -442,41 +492,10 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
     EXPECT_EQ(pausesWithoutHourglass, 0);
 }
 
-// A directory of its own under the user's temporary directory, removed after.
-struct CTempDir {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() /
-        ("nwrec" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()));
-    CTempDir() { std::filesystem::create_directories(path); }
-    ~CTempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::wstring File(const wchar_t* name) const { return (path / name).wstring(); }
-    std::string Utf8(const wchar_t* name) const { return Narrow(File(name)); }
-};
-
-constexpr wchar_t kSettingsKey[] = L"Software\\Nodewright";
-
-bool MenuChecked(HWND w, int command) {
-    return (GetMenuState(GetSystemMenu(w, FALSE), static_cast<UINT>(command), MF_BYCOMMAND) &
-            MF_CHECKED) != 0;
-}
-
-DWORD RememberedKeepRecords() {
-    DWORD value = 2;
-    DWORD size = sizeof value;
-    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords", RRF_RT_REG_DWORD, nullptr,
-                        &value, &size) == ERROR_SUCCESS
-               ? value
-               : 2; // 2: never stored
-}
-
-// "Keep records" from the system menu: a database that cannot be opened is
-// said so and leaves the item off, unremembered; one that opens turns the
-// item on, hands the window logic its recorder and is remembered for the
-// next run; off again, the logic records nothing. The default file lies in
-// the user's local application data.
+// "Keep records": a database that cannot be opened is said so and leaves the
+// system menu's item off, unremembered; remembered, the item starts on with
+// the window logic's recorder; off again, the logic records nothing. The
+// default file lies in the user's local application data.
 TEST(WindowsUi, KeepRecordsOpensTheDatabaseOrSaysWhyItCannot) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
     const CTempDir dir;
@@ -495,19 +514,10 @@ TEST(WindowsUi, KeepRecordsOpensTheDatabaseOrSaysWhyItCannot) {
     EXPECT_EQ(boxes[0].rfind("Records cannot be kept: records database ", 0), 0u) << boxes[0];
     EXPECT_EQ(RememberedKeepRecords(), 2u);
 
-    // A directory made for it, named as a Korean user may name it.
-    const std::string path = dir.Utf8(L"기록\\records.sqlite");
-    boxes = WithMainWindow(
-        [&](CMainWindow& w) {
-            SendMessageW(w.Hwnd(), WM_SYSCOMMAND, keep, 0);
-            EXPECT_TRUE(MenuChecked(w.Hwnd(), keep));
-            EXPECT_NE(w.Logic().m_recorder, nullptr);
-            EXPECT_EQ(RememberedKeepRecords(), 1u);
-        },
-        {}, path);
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_NE(GetFileAttributesW(dir.File(L"기록\\records.sqlite").c_str()),
-              INVALID_FILE_ATTRIBUTES);
+    // Remembered from the last run (turned on, it is stored as 1: the bench
+    // run checks that); its directory made, named as a Korean user may name it.
+    const DWORD on = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords", REG_DWORD, &on, sizeof on);
     boxes = WithMainWindow(
         [&](CMainWindow& w) {
             EXPECT_TRUE(MenuChecked(w.Hwnd(), keep)) << "not remembered";
@@ -517,89 +527,15 @@ TEST(WindowsUi, KeepRecordsOpensTheDatabaseOrSaysWhyItCannot) {
             EXPECT_EQ(w.Logic().m_recorder, nullptr);
             EXPECT_EQ(RememberedKeepRecords(), 0u);
         },
-        {}, path);
-    EXPECT_TRUE(boxes.empty());
+        {}, dir.Utf8(L"기록\\records.sqlite"));
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    EXPECT_NE(GetFileAttributesW(dir.File(L"기록\\records.sqlite").c_str()),
+              INVALID_FILE_ATTRIBUTES);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
 
     wchar_t local[MAX_PATH] = {};
     ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH), 0u);
     EXPECT_EQ(records::DefaultDatabasePath(), Narrow(local) + "\\Nodewright\\records.sqlite");
-}
-
-std::string ListText(HWND list, int row, int column) {
-    wchar_t text[256] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return Narrow(text);
-}
-
-// Records kept of the wizard's first two steps against the bench: the
-// records window lists them, the address filter narrows them, and the rows
-// shown are exported as CSV, byte for byte as the records' CSV is written.
-TEST(WindowsUi, KeptWizardStepsListedFilteredAndExported) {
-    const std::unique_ptr<CBench> fresh = FreshBench();
-    if (!fresh)
-        GTEST_SKIP() << "set NW_WIN32_BENCH_PORT, NW_WIN32_BENCH_CONSOLE and "
-                        "NW_WIN32_BENCH_OUTPUT (scripts/test-windows does)";
-    const char* port = std::getenv("NW_WIN32_BENCH_PORT");
-    const CTempDir dir;
-    const std::string path = dir.Utf8(L"records.sqlite");
-    const auto boxes = WithMainWindow(
-        [&](CMainWindow& w) {
-            HWND dlg = w.Hwnd();
-            SetDlgItemTextW(dlg, m::kComboPort, Widen(port).c_str());
-            Click(dlg, m::kButtonPortOpen);
-            ASSERT_EQ(TextOf(dlg, m::kStaticMessage), "Port Open");
-            SendMessageW(dlg, WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandKeepRecords), 0);
-            Click(dlg, m::kRadio1To2);
-            Click(dlg, m::kRadioMultiDrop);
-            Click(dlg, m::kButtonStart); // detection
-            Click(dlg, m::kButtonStart); // the master's address read
-            EXPECT_EQ(TextOf(dlg, m::kStaticMessage),
-                      "Connect slave1 to a serial device and push next button.");
-
-            SendMessageW(dlg, WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandRecords), 0);
-            CRecordsWindow* records = w.RecordsWindow();
-            ASSERT_NE(records, nullptr);
-            HWND list = records->Control(CRecordsWindow::kList);
-            EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
-            EXPECT_EQ(TextOf(records->Control(CRecordsWindow::kStatus)), "2 record(s) in " + path);
-            SetWindowTextW(records->Control(CRecordsWindow::kFilter), L" 0001950a0b00 ");
-            ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
-            EXPECT_EQ(ListText(list, 0, 6), "0001950A0B00");
-            EXPECT_EQ(ListText(list, 0, 8), "wizard-read");
-            // Tab moves on from the filter while the main window's dialog
-            // loop runs, as the loop's message filter hands it the key.
-            SetFocus(records->Control(CRecordsWindow::kFilter));
-            MSG tab{records->Control(CRecordsWindow::kFilter), WM_KEYDOWN, VK_TAB, 0, 0, {}};
-            EXPECT_TRUE(CallMsgFilterW(&tab, MSGF_DIALOGBOX));
-            EXPECT_EQ(GetFocus(), records->Control(CRecordsWindow::kExport));
-
-            std::string error;
-            ASSERT_TRUE(records->ExportCsv(dir.File(L"out.csv"), error)) << error;
-            std::vector<records::Record> shown;
-            ASSERT_TRUE(
-                records::ReadRecords(path, {.address = "0001950A0B00", .since = {}}, shown, error));
-            std::string csv;
-            if (FILE* in = _wfopen(dir.File(L"out.csv").c_str(), L"rb")) {
-                char buf[4096];
-                for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;)
-                    csv.append(buf, n);
-                std::fclose(in);
-            }
-            EXPECT_EQ(csv, records::FormatRecords(shown, records::RecordFormat::Csv));
-            EXPECT_NE(csv.find(",0001950A0B00,OLMA-M,wizard-read,"), std::string::npos) << csv;
-            EXPECT_FALSE(records->ExportCsv(dir.File(L"no-such-dir\\out.csv"), error));
-
-            SendMessageW(dlg, WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandKeepRecords), 0);
-            Click(dlg, m::kButtonPortClose);
-        },
-        {}, path);
-    EXPECT_TRUE(boxes.empty()) << boxes.front();
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
 }
 
 } // namespace

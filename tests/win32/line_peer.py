@@ -1,19 +1,12 @@
 #!/usr/bin/env python3
-"""The far end of the line for the Windows port's tests under Wine.
-
-Makes a pseudo-terminal, holds both of its ends (so the line keeps its
-settings and never hangs up between opens), points each --link at it (the
-Wine prefix's dosdevices/comN) and answers requests the test sends over the
-line itself. Every other byte is data, kept for "?got".
-
-  ?termios    -> "termios speed=N csize=8 parity=none|odd|even|- stop=1|2 crtscts=0|1
-                  ixon=0|1 ixoff=0|1 echo=0|1 icanon=0|1" (as Linux sees the terminal;
-                  parity "-" where the terminal holds no parity setting, as Linux's ptys)
-  ?got        -> "got HEX" (the data received since the last ?got)
-  ?vanish MS  -> closes the terminal (the device is gone), waits MS milliseconds,
-                 then makes a new one and re-points the links
-
-Prints the terminal's path on the first line, then serves until stdin closes.
+"""The far end of the line for the Windows port's tests under Wine: makes a
+pseudo-terminal, holds both its ends (the line keeps its settings between
+opens), points each --link (dosdevices/comN) at it, prints its path and
+serves until stdin closes. Requests come over the line; other bytes are data.
+  ?termios   -> "termios speed=N csize=8 parity=none|odd|even|- stop=1|2 crtscts=0|1 ixon=0|1
+                ixoff=0|1 echo=0|1 icanon=0|1" (parity "-": the terminal holds none)
+  ?got       -> "got HEX", the data since the last ?got
+  ?vanish MS -> closes the terminal (the device is gone), after MS ms makes a new one
 """
 import argparse, os, pty, re, select, sys, termios, time
 
@@ -39,11 +32,11 @@ def describe(fd, parity_held):
     size = {termios.CS5: 5, termios.CS6: 6, termios.CS7: 7, termios.CS8: 8}[cflag & termios.CSIZE]
     parity = ("-" if not parity_held else "none" if not cflag & termios.PARENB
               else "odd" if cflag & termios.PARODD else "even")
-    bit = lambda value, mask: 1 if value & mask else 0
+    bits = [(cflag, termios.CRTSCTS), (iflag, termios.IXON), (iflag, termios.IXOFF),
+            (lflag, termios.ECHO), (lflag, termios.ICANON)]
     return ("termios speed=%d csize=%d parity=%s stop=%d crtscts=%d ixon=%d ixoff=%d echo=%d icanon=%d"
             % (SPEEDS.get(ospeed, -1), size, parity, 2 if cflag & termios.CSTOPB else 1,
-               bit(cflag, termios.CRTSCTS), bit(iflag, termios.IXON), bit(iflag, termios.IXOFF),
-               bit(lflag, termios.ECHO), bit(lflag, termios.ICANON)))
+               *(int(bool(value & mask)) for value, mask in bits)))
 
 
 def open_line(links):
@@ -52,7 +45,7 @@ def open_line(links):
         if os.path.lexists(link + ".new"):
             os.unlink(link + ".new")
         os.symlink(os.ttyname(slave), link + ".new")
-        os.replace(link + ".new", link)
+        os.replace(link + ".new", link)  # at once: the port is opened again meanwhile
     parity_held = holds_parity(slave)
     print(os.ttyname(slave), flush=True)
     return master, slave, parity_held
@@ -65,7 +58,7 @@ def send(fd, data):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--link", action="append", default=[], help="a link to the terminal")
+    parser.add_argument("--link", action="append", default=[])
     links = parser.parse_args().link
     master, slave, parity_held = open_line(links)
     pending = data = b""

@@ -1,16 +1,11 @@
 #!/usr/bin/env python3
-"""screenshot_check.py SHOT.bmp OUT.png [--min-size WxH]: converts a window's
-screenshot (a 24-bit BMP as nodewright.exe --screenshot writes it) to PNG and
-checks it: the window's size or more, not one flat colour, light and dark
-pixels in fair numbers (a light dialog face with dark text). Exits 1 when a
-check fails."""
-import struct
-import sys
-import zlib
+"""screenshot_check.py SHOT.bmp OUT.png MIN_WxH: converts a window's screenshot (a
+24-bit BMP as nodewright.exe --screenshot writes it) to PNG and checks it: the window's
+size or more, not one flat colour, light and dark pixels in fair numbers (a light
+dialog face with dark text). Exits 1 when a check fails."""
+import struct, sys, zlib
 
-args = sys.argv[1:]
-min_size = args.pop(args.index("--min-size") + 1) if "--min-size" in args else "1x1"
-shot, png = [a for a in args if a != "--min-size"]
+shot, png, min_size = sys.argv[1:]
 data = open(shot, "rb").read()
 offset, (width, height), bits = (struct.unpack_from("<I", data, 10)[0],
                                  struct.unpack_from("<ii", data, 18),
@@ -37,6 +32,4 @@ failures = [text for failed, text in [
     (len(set(pixels)) < 8, "nearly one flat colour"),
     (light < 0.3, "too little light area for a painted dialog"),
     (dark < 0.005, "no dark text or lines")] if failed]
-for failure in failures:
-    print("screenshot: " + failure, file=sys.stderr)
-sys.exit(1 if failures else 0)
+sys.exit("screenshot: " + ", ".join(failures) if failures else 0)
