@@ -1,26 +1,21 @@
-// The command exchange and the script interpreter over a real port on the
-// simulated bench: what a reply is, what a step does with it, and a line
-// that goes away mid-operation.
+// The script interpreter over a real port on the simulated bench: what a
+// step does with its reply and where the script goes next.
 #include "protocol/CommandExchange.h"
 #include "protocol/Dialect.h"
+#include "protocol/Script.h"
 #include "serial/LineSettings.h"
 #include "sim/SimBench.h"
 #include "support/PtyPair.h"
-#include "support/Say.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 namespace nw {
 namespace {
 
 using namespace std::chrono_literals;
 using script::kDone;
-using script::kFail;
-using script::kNext;
-using test::Say;
 using test::WaitUntil;
 
 class Exchange : public ::testing::Test {
@@ -45,45 +40,6 @@ class Exchange : public ::testing::Test {
     CScaledPacer pacer{0.1}; // 400 ms -> 40 ms
     CCommandExchange ex{port, pacer};
 };
-
-TEST_F(Exchange, AReplyIsWhatArrivedDuringThePauseAfterADrain) {
-    EXPECT_EQ(Say(ex, cmd::kAt, 400), "\r\nOK\r\n");
-    EXPECT_EQ(ex.m_nRxCount, 6);
-    EXPECT_EQ(Received(), "at\r\n");
-    EXPECT_EQ(Say(ex, cmd::kEscape, 400), "\r\nOK\r\n"); // three bytes, no line end
-    EXPECT_EQ(Received(), "+++");
-
-    // A reply's tail that comes after the pause belongs to nobody: the next
-    // step drains it.
-    Fault([](sim::CSimAdapter& a) {
-        a.Fault().splitAt = 3;
-        a.Fault().splitPauseMs = 150;
-    });
-    EXPECT_EQ(Say(ex, cmd::kAt, 400), "\r\nO");
-    std::this_thread::sleep_for(250ms);
-    Fault([](sim::CSimAdapter& a) { a.Fault().splitAt = 0; });
-    EXPECT_EQ(Say(ex, cmd::kAts10Query, 400), "\r\n1\r\n\r\nOK\r\n");
-
-    // A NUL ends the text but its bytes count as taken.
-    Fault([](sim::CSimAdapter& a) { a.Fault().scripted["at"] = std::string("\r\nO\0K\r\n", 7); });
-    EXPECT_EQ(Say(ex, cmd::kAt, 400), "\r\nO");
-    EXPECT_EQ(ex.m_nRxCount, 7);
-
-    bench.Detach();
-    EXPECT_EQ(Say(ex, cmd::kAt, 400), "");
-    EXPECT_EQ(ex.m_nRxCount, 0);
-}
-
-TEST_F(Exchange, AnEchoedCommandIsDroppedFromTheFrontOfItsReply) {
-    Fault([](sim::CSimAdapter& a) { a.Fault().echo = true; });
-    // This one echoes the CR at once and the LF after its answer.
-    EXPECT_EQ(Say(ex, cmd::kAts10Query, 400), "\r\n1\r\n\r\nOK\r\n\n");
-    EXPECT_EQ(ex.m_nRxCount, 19); // the bytes as they came
-    EXPECT_EQ(DropEcho("ats10?\r\r\n0\r\n", cmd::kAts10Query), "\r\n0\r\n");
-    EXPECT_EQ(DropEcho("+++\r\nOK\r\n", cmd::kEscape), "\r\nOK\r\n");
-    // Only an echo at the very front: a reply without one is as it came.
-    EXPECT_EQ(DropEcho("\r\nOK\r\nat\r\n", cmd::kAt), "\r\nOK\r\nat\r\n");
-}
 
 TEST_F(Exchange, StepsJudgeTheirReplyAndGoWhereTheScriptSays) {
     Fault([](sim::CSimAdapter& a) {
@@ -122,43 +78,6 @@ TEST_F(Exchange, StepsJudgeTheirReplyAndGoWhereTheScriptSays) {
     EXPECT_EQ(r.transcript.size(), 4u);
     EXPECT_EQ(r.ReplyOf(2), ""); // a bare step takes nothing; its "OK" is drained
     EXPECT_EQ(r.ReplyOf(3), "ERROR");
-}
-
-TEST_F(Exchange, AFailedWriteEndsTheOperationUntilTheNextBegins) {
-    int failures = 0;
-    port.SetMessageSink([&](const std::string&) { ++failures; });
-    bench.Stop(); // the far end goes away: writes fail
-    ASSERT_TRUE(WaitUntil([&] { return port.IsDisconnected(); }, 1s));
-    CScaledPacer real{1.0};
-    CCommandExchange gone{port, real};
-    const script::Step steps[] = {
-        {.command = cmd::kAt, .pauseMs = 300, .onMiss = kNext},
-        {.command = cmd::kRestart, .pauseMs = 300, .send = script::Send::Bare},
-        {.pauseMs = 300, .send = script::Send::Wait}};
-    const auto t0 = std::chrono::steady_clock::now();
-    EXPECT_EQ(script::Run(gone, steps).kind, OutcomeKind::LineGone);
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, 250ms) << "no pause once the line is gone";
-    EXPECT_EQ(failures, 1); // the failure is told once, not per command
-    gone.BeginOperation();
-    EXPECT_FALSE(gone.LineGone());
-    EXPECT_FALSE(gone.Write(cmd::kAt));
-    EXPECT_EQ(failures, 2);
-    EXPECT_EQ(gone.Failed("x").kind, OutcomeKind::LineGone);
-}
-
-TEST(Pacer, RealPauseIsNeverShortAndScaledPauseScales) {
-    CRealPacer real;
-    for (std::uint32_t ms : {1u, 20u, 400u}) {
-        const auto t0 = std::chrono::steady_clock::now();
-        real.Pause(ms);
-        const auto took = std::chrono::steady_clock::now() - t0;
-        EXPECT_GE(took, std::chrono::milliseconds(ms));
-        EXPECT_LT(took, std::chrono::milliseconds(ms + 60));
-    }
-    CScaledPacer scaled{0.01};
-    const auto t0 = std::chrono::steady_clock::now();
-    scaled.Pause(4000);
-    EXPECT_GE(std::chrono::steady_clock::now() - t0, 40ms);
 }
 
 } // namespace
