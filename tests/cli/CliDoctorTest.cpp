@@ -1,30 +1,19 @@
 // nodewright-cli doctor on fake systems: each problem found and its fix
 // printed, a clean system passed; pseudo-terminals for the busy checks.
-#include "app/cli/RunCli.h"
-#include "support/PtyPair.h"
+#include "CliFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <string>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <vector>
 
 namespace fs = std::filesystem;
 
+namespace nw::cli::test {
 namespace {
 
 using Tree = std::vector<std::pair<std::string, std::string>>;
-
-struct DoctorRun {
-    int code = -1;
-    std::string out;
-};
 
 // A fake system under a temporary directory: "@" makes a symbolic link, "/" a
 // directory, "-" removes, anything else is a file holding that text. An FTDI adapter on
@@ -46,17 +35,17 @@ class DoctorTest : public ::testing::Test {
              {"proc/1/comm", "init\n"},
              {"proc/1/fd/0", "@/dev/null"}});
         node = (root / "dev/ttyUSB0").string();
-        fs::permissions(node, fs::perms(0660));
         struct stat st {};
         ASSERT_EQ(::stat(node.c_str(), &st), 0);
         group = "dialout:x:" + std::to_string(st.st_gid) + ":";
         Add({{"etc/group", group + "\n"}});
-        env.sysRoot = (root / "sys").string();
-        env.devRoot = (root / "dev").string();
-        env.procRoot = (root / "proc").string();
-        env.etcRoot = (root / "etc").string();
-        env.libRoot = (root / "lib").string();
-        env.usrRoot = (root / "usr").string();
+        for (auto [dir, name] : {std::pair{&CliEnv::sysRoot, "sys"},
+                                 {&CliEnv::devRoot, "dev"},
+                                 {&CliEnv::procRoot, "proc"},
+                                 {&CliEnv::etcRoot, "etc"},
+                                 {&CliEnv::libRoot, "lib"},
+                                 {&CliEnv::usrRoot, "usr"}})
+            env.*dir = (root / name).string();
         env.identity = nw::ProcessIdentity{st.st_uid + 1, {st.st_gid}, "ann"};
     }
     void TearDown() override { fs::remove_all(root); }
@@ -65,26 +54,20 @@ class DoctorTest : public ::testing::Test {
         for (const auto& [path, text] : tree) {
             fs::create_directories((root / path).parent_path());
             fs::remove_all(root / path);
-            if (text == "-")
-                continue;
             if (text.starts_with("@"))
                 fs::create_symlink(text.substr(1), root / path);
             else if (text == "/")
                 fs::create_directories(root / path);
-            else
+            else if (text != "-")
                 std::ofstream(root / path) << text;
         }
     }
 
-    DoctorRun Doctor(const std::vector<std::string>& args = {}) {
-        std::vector<const char*> argv{"nodewright-cli", "doctor"};
-        for (const auto& a : args)
-            argv.push_back(a.c_str());
-        std::istringstream in;
-        std::ostringstream out, err;
-        DoctorRun r;
-        r.code = nw::cli::RunCli(static_cast<int>(argv.size()), argv.data(), in, out, err, env);
-        r.out = out.str() + err.str();
+    // Everything doctor printed, standard output then standard error.
+    CliRun Doctor(std::vector<std::string> args = {}) {
+        args.insert(args.begin(), "doctor");
+        CliRun r = CallCli(env, args);
+        r.out += r.err;
         return r;
     }
 
@@ -101,8 +84,8 @@ class DoctorTest : public ::testing::Test {
 
     fs::path root;
     std::string node;
-    std::string group; // the group file's line for the node's group, no members
-    nw::cli::CliEnv env;
+    std::string group;
+    CliEnv env;
 };
 
 constexpr char kIgnoreLine[] =
@@ -111,6 +94,7 @@ constexpr char kBrlttyFtdi[] =
     R"(ENV{PRODUCT}=="403/6001/*", ENV{BRLTTY_BRAILLE_DRIVER}="at,ce", GOTO="brltty_usb_run")";
 constexpr char kBrlttyCh340[] =
     R"(ENV{PRODUCT}=="1a86/7523/*", ENV{BRLTTY_BRAILLE_DRIVER}="bm", GOTO="brltty_usb_run")";
+constexpr char kModemManager[] = "usr/sbin/ModemManager";
 
 struct Case {
     const char* name;
@@ -171,28 +155,23 @@ const Case kCases[] = {
      .problems = 2,
      .expected = {"pseudo-terminal of another user", "process 51 (screen), 52 (xterm)."}},
     {.name = "ModemManager without an ignore rule",
-     .tree = {{"usr/sbin/ModemManager", "elf"}},
+     .tree = {{kModemManager, "elf"}},
      .problems = 1,
      .expected = {"ModemManager is installed", kIgnoreLine, "/etc/udev/rules.d/99-nodewright.rules",
                   "sudo udevadm control --reload"}},
-    {.name = "ModemManager's unit without an ignore rule",
-     .tree = {{"lib/systemd/system/ModemManager.service", "[Unit]\n"}},
-     .problems = 1,
-     .expected = {"ModemManager is installed"}},
-    {.name = "ModemManager, an ignore rule for another adapter",
+    {.name = "ModemManager's unit, an ignore rule for another adapter",
      .tree =
-         {{"usr/sbin/ModemManager", "elf"},
+         {{"lib/systemd/system/ModemManager.service", "[Unit]\n"},
           {"etc/udev/rules.d/70-x.rules",
            R"(ATTRS{idVendor}=="0403", ATTRS{idProduct}=="6015", ENV{ID_MM_DEVICE_IGNORE}="1")"}},
      .problems = 1,
      .expected = {"ModemManager is installed"}},
     {.name = "ModemManager, the adapter ignored",
-     .tree = {{"usr/sbin/ModemManager", "elf"},
+     .tree = {{kModemManager, "elf"},
               {"lib/udev/rules.d/77-mm-usb-device-blacklist.rules",
                std::string("# ftdi\n") + kIgnoreLine + "\n"}}},
     {.name = "ModemManager masked",
-     .tree = {{"usr/sbin/ModemManager", "elf"},
-              {"etc/systemd/system/ModemManager.service", "@/dev/null"}}},
+     .tree = {{kModemManager, "elf"}, {"etc/systemd/system/ModemManager.service", "@/dev/null"}}},
     {.name = "brltty claims the adapter",
      .tree = {{"lib/udev/rules.d/85-brltty.rules", std::string(kBrlttyCh340) + "\n" + kBrlttyFtdi}},
      .problems = 1,
@@ -234,7 +213,7 @@ TEST_F(DoctorTest, FindsEachProblemAndPrintsItsFix) {
         std::vector<std::string> args;
         for (const std::string& a : c.args)
             args.push_back(Expand(a));
-        const DoctorRun r = Doctor(args);
+        const CliRun r = Doctor(args);
         if (c.problems == 0) {
             EXPECT_EQ(r.code, 0);
             EXPECT_EQ(r.out, node + " (FTDI FT232R USB UART): no problems found.\n"
@@ -255,31 +234,26 @@ TEST_F(DoctorTest, FindsEachProblemAndPrintsItsFix) {
 // The busy checks open the node: a pseudo-terminal stands for the port.
 TEST_F(DoctorTest, ExclusiveModeAndLocksOnALineAreFound) {
     env.identity.reset(); // this process, so the node's real owner
-    struct Busy {
-        const char* name;
-        int (*hold)(int fd);
-        const char* expected; // empty: clean
+    const std::pair<int (*)(int fd), const char*> busy[] = {
+        {[](int) { return 0; }, ""},
+        {[](int fd) { return ::ioctl(fd, TIOCEXCL); }, "(TIOCEXCL)"},
+        {[](int fd) { return ::flock(fd, LOCK_EX | LOCK_NB); }, "is locked by another program"},
     };
-    const Busy busy[] = {
-        {"free", [](int) { return 0; }, ""},
-        {"exclusive mode", [](int fd) { return ::ioctl(fd, TIOCEXCL); }, "(TIOCEXCL)"},
-        {"locked", [](int fd) { return ::flock(fd, LOCK_EX | LOCK_NB); },
-         "is locked by another program"},
-    };
-    for (const Busy& b : busy) {
-        SCOPED_TRACE(b.name);
+    for (const auto& [hold, expected] : busy) {
+        SCOPED_TRACE(expected);
         nw::test::PtyPair pty;
-        ASSERT_EQ(b.hold(pty.HeldTerminal()), 0);
-        const DoctorRun r = Doctor({"-p", pty.Path()});
-        if (*b.expected == '\0') {
+        ASSERT_EQ(hold(pty.HeldTerminal()), 0);
+        const CliRun r = Doctor({"-p", pty.Path()});
+        if (*expected == '\0') {
             EXPECT_EQ(r.code, 0) << r.out;
             EXPECT_EQ(r.out, pty.Path() + ": no problems found.\nNo problems found.\n");
         } else {
             EXPECT_EQ(r.code, 1) << r.out;
-            EXPECT_NE(r.out.find(b.expected), std::string::npos) << r.out;
+            EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
             EXPECT_NE(r.out.find("fuser -v " + pty.Path()), std::string::npos) << r.out;
         }
     }
 }
 
 } // namespace
+} // namespace nw::cli::test

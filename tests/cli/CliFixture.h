@@ -1,6 +1,5 @@
-// nodewright-cli run in-process against the simulated bench: RunCli with
-// string streams and a scaled pacer, the port opening the bench's
-// pseudo-terminal.
+// nodewright-cli run in-process: RunCli with string streams; CliBench adds the
+// simulated bench behind the port and a scaled pacer.
 #pragma once
 
 #include "app/cli/RunCli.h"
@@ -10,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <iterator>
 #include <optional>
@@ -28,6 +28,23 @@ inline std::vector<std::string> Words(const std::string& line) {
     std::istringstream in(line);
     return {std::istream_iterator<std::string>(in), {}};
 }
+
+// A fresh directory, removed with the object.
+struct TempDir {
+    TempDir() {
+        std::string dir = (std::filesystem::temp_directory_path() / "nw_test_XXXXXX").string();
+        EXPECT_NE(::mkdtemp(dir.data()), nullptr);
+        path = dir;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string File(const std::string& name) const { return (path / name).string(); }
+    std::filesystem::path path;
+};
 
 // Standard input that asks `next` for each line as it is read: the wizard
 // reads a line only once the previous press has ended.
@@ -51,12 +68,35 @@ class ScriptedInput : public std::streambuf {
     std::string m_current;
 };
 
+// The report an adapter of the bench prints: OLMA-M (0) or OLMA-S<who>.
+inline std::string Report(int who, const char* mode = "MODE0", const char* status = "STANDBY",
+                          const char* response = "ON") {
+    const std::string name = who == 0 ? "OLMA-M" : "OLMA-S" + std::to_string(who);
+    return "Friendly Name: " + name + "\nBluetooth Address: 0001950A0B0" + std::to_string(who) +
+           "\nMode: " + mode + "\nFlowControl: OFF\nStatus: " + status +
+           "\nAuthentication: OFF\nEncryption: OFF\nCommand Response: " + response + "\n";
+}
+
 struct CliRun {
     int code = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
     std::string sent; // what the adapters received
 };
+
+// nodewright-cli with `args` (no program name) and standard input `in`.
+inline CliRun CallCli(CliEnv& env, const std::vector<std::string>& args,
+                      std::istream* in = nullptr) {
+    std::vector<const char*> argv{"nodewright-cli"};
+    for (const auto& a : args)
+        argv.push_back(a.c_str());
+    std::istringstream none;
+    std::ostringstream out, err;
+    CliRun r;
+    r.code = RunCli(static_cast<int>(argv.size()), argv.data(), in ? *in : none, out, err, env);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
 
 // Pauses run at 5% of their length (400 ms -> 20 ms) and then until the line
 // is quiet, so a busy machine slows the tests down but cannot make a reply
@@ -86,21 +126,11 @@ class CliBench : public ::testing::Test, public IPacer {
             onPause(ms);
     }
 
-    // Runs nodewright-cli with `args` (no program name) and standard input `in`.
     CliRun RunArgs(const std::vector<std::string>& args, std::istream* in = nullptr) {
-        std::vector<const char*> argv{"nodewright-cli"};
-        for (const auto& a : args)
-            argv.push_back(a.c_str());
-        std::istringstream none;
-        std::ostringstream out;
-        std::ostringstream err;
         tx = rx = 0;
         rxBase = bench.RxTotal();
         txBase = bench.TxTotal();
-        CliRun r;
-        r.code = RunCli(static_cast<int>(argv.size()), argv.data(), in ? *in : none, out, err, env);
-        r.out = out.str();
-        r.err = err.str();
+        CliRun r = CallCli(env, args, in);
         WaitQuiet(false); // the last write may still be on its way
         r.sent = bench.Received();
         bench.ClearTranscript();

@@ -39,6 +39,11 @@ TEST_F(CliBench, CliCommandLine) {
          "",
          "--slave2: control character"},
         {{"-p", p, "slave", "--master", "0001950A\r0B00"}, 2, "", "--master: control character"},
+        {{"-p", p, "--pacing", "fast", "detect"}, 2, "", "--pacing"},
+        {{"-p", p, "--profile", "/nonexistent/p.json", "detect"},
+         2,
+         "",
+         "timing profile /nonexistent/p.json: cannot be read"},
         {{"check", "-p", "/nonexistent/olma"}, 2, "ERROR: Serial Port Open\n", "/nonexistent/olma"},
         {{"--version"}, 0, "nodewright-cli 1.0.0.1\n", ""},
         // Global options may follow the command.
@@ -76,8 +81,8 @@ TEST_F(CliBench, CliCommandLine) {
 // plugged in and one pulled out.
 TEST_F(CliBench, CliPortsListsAndWatches) {
     namespace fs = std::filesystem;
-    std::string dir = (fs::temp_directory_path() / "nw_cli_ports_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(dir.data()), nullptr);
+    const TempDir tmp;
+    const std::string dir = tmp.path.string();
     fs::create_directories(fs::path(dir) / "sys/class/tty/rfcomm0");
     fs::create_directories(fs::path(dir) / "dev/serial/by-path");
     std::ofstream(fs::path(dir) / "dev/rfcomm0") << "";
@@ -85,12 +90,12 @@ TEST_F(CliBench, CliPortsListsAndWatches) {
     env.sysRoot = dir + "/sys";
     env.devRoot = dir + "/dev";
     const std::string node = dir + "/dev/rfcomm0";
+    const std::string port = "\"path\":\"" + node + "\",\"name\":\"" + node +
+                             "\",\"byId\":null,\"byPath\":\"" + dir +
+                             "/dev/serial/by-path/bt-port0\",\"usb\":null,\"serial\":null,"
+                             "\"driver\":null}";
     EXPECT_EQ(RunArgs({"ports"}).out, node + "\n");
-    EXPECT_EQ(
-        RunArgs({"ports", "--json"}).out,
-        "{\"ok\":true,\"ports\":[{\"path\":\"" + node + "\",\"name\":\"" + node +
-            "\",\"byId\":null,\"byPath\":\"" + dir +
-            "/dev/serial/by-path/bt-port0\",\"usb\":null,\"serial\":null,\"driver\":null}]}\n");
+    EXPECT_EQ(RunArgs({"ports", "--json"}).out, "{\"ok\":true,\"ports\":[{" + port + "]}\n");
     env.stdoutIsTerminal = true;
     const CliRun table = RunArgs({"ports"});
     env.stdoutIsTerminal = false;
@@ -121,12 +126,8 @@ TEST_F(CliBench, CliPortsListsAndWatches) {
     EXPECT_EQ(watched.out, "added " + node + "\nremoved /dev/ttyUSB7\n");
     EXPECT_EQ(watched.code, 0);
     const CliRun json = RunArgs({"ports", "--watch", "--json"});
-    EXPECT_EQ(json.out.substr(0, json.out.find('\n')),
-              "{\"event\":\"added\",\"path\":\"" + node + "\",\"name\":\"" + node +
-                  "\",\"byId\":null,\"byPath\":\"" + dir +
-                  "/dev/serial/by-path/bt-port0\",\"usb\":null,\"serial\":null,\"driver\":null}");
-    EXPECT_EQ(json.out.substr(json.out.find('\n') + 1),
-              "{\"event\":\"removed\",\"path\":\"/dev/ttyUSB7\"}\n");
+    EXPECT_EQ(json.out, "{\"event\":\"added\"," + port +
+                            "\n{\"event\":\"removed\",\"path\":\"/dev/ttyUSB7\"}\n");
     env.openPortMonitor = [](std::string* error) {
         *error = "no udev here";
         return std::unique_ptr<IPortMonitor>();
@@ -134,35 +135,6 @@ TEST_F(CliBench, CliPortsListsAndWatches) {
     const CliRun none = RunArgs({"ports", "--watch"});
     EXPECT_EQ(none.code, 1);
     EXPECT_EQ(none.err, "nodewright-cli: ports --watch: no udev here\n");
-    fs::remove_all(dir);
-}
-
-// --log appends the trace and every text to the file, each line time-stamped,
-// and never truncates what an earlier run wrote.
-TEST_F(CliBench, CliLogAppendsTraceAndTexts) {
-    ASSERT_TRUE(bench.Attach("master"));
-    const std::string log = ::testing::TempDir() + "nw_cli_log_" + std::to_string(::getpid());
-    std::remove(log.c_str());
-    for (int run = 0; run < 2; ++run)
-        EXPECT_EQ(Run({"--log", log, "detect"}).out, "OLMA detected.\n");
-    std::ifstream in(log);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        // "2026-12-07T11:50:01.123Z " then the text
-        ASSERT_GT(line.size(), 25u);
-        EXPECT_EQ(line.substr(10, 1) + line.substr(23, 2), "TZ ") << line;
-        lines.push_back(line.substr(25));
-    }
-    std::remove(log.c_str());
-    // Replies may come in any number of chunks: the commands and the message.
-    std::string kept;
-    for (const std::string& line : lines) {
-        if (line.find(" ms RX ") == std::string::npos)
-            kept += (line.find(" ms TX ") != std::string::npos ? line.substr(16) : line) + "|";
-    }
-    const std::string run = "at<CR><LF>|at+btinfo?<CR><LF>|ats53?<CR><LF>|OLMA detected.|";
-    EXPECT_EQ(kept, run + run);
-    EXPECT_EQ(Run({"--log", "/nonexistent/dir/log", "detect"}).code, 2);
 }
 
 TEST_F(CliBench, CliLineOptionsReachThePortAndTheLineIsLeftUnlocked) {
@@ -182,49 +154,57 @@ TEST_F(CliBench, CliLineOptionsReachThePortAndTheLineIsLeftUnlocked) {
     EXPECT_EQ(t.c_cflag & (PARODD | CSTOPB), PARODD | CSTOPB);
 }
 
-TEST_F(CliBench, CliTraceSpellsEveryChunkWithItsTime) {
+// --trace spells every chunk written and read with its time, and under reply
+// pacing each wait against its pause; --log appends the same and every text to
+// the file, each line time-stamped, and never truncates what an earlier run wrote.
+TEST_F(CliBench, CliTraceAndLog) {
     ASSERT_TRUE(bench.Attach("master"));
     env.elapsedMs = [] { return 412.3; };
-    const CliRun r = Run({"--trace", "detect"});
-    EXPECT_EQ(r.out, "OLMA detected.\n");
-    std::istringstream lines(r.err);
-    std::string written;
-    std::string read; // the reader may cut replies anywhere: compare them joined
-    for (std::string line; std::getline(lines, line);) {
-        ASSERT_EQ(line.substr(0, 13), "    412.3 ms ") << line;
-        ASSERT_TRUE(line.substr(13, 3) == "TX " || line.substr(13, 3) == "RX ") << line;
-        (line[13] == 'T' ? written : read) += line.substr(16) + (line[13] == 'T' ? "|" : "");
+    const std::string log = ::testing::TempDir() + "nw_cli_log_" + std::to_string(::getpid());
+    std::remove(log.c_str());
+    std::string traced; // all but the chunks read, which may come cut anywhere
+    for (int run = 0; run < 2; ++run) {
+        const CliRun r = Run({"--log", log, "--pacing", "reply", "--trace", "detect"});
+        EXPECT_EQ(r.out, "OLMA detected.\n");
+        EXPECT_EQ(r.sent, "at\r\nat+btinfo?\r\nats53?\r\n");
+        std::istringstream lines(r.err);
+        std::string written, waits, read;
+        for (std::string line; std::getline(lines, line);) {
+            ASSERT_EQ(line.substr(0, 13), "    412.3 ms ") << line;
+            const std::string kind = line.substr(13, 5), text = line.substr(18);
+            if (kind == "WAIT ")
+                waits += text.substr(0, text.find(' ')) + " of " +
+                         text.substr(text.find(" of ") + 4) + "|";
+            else if (kind.starts_with("TX "))
+                written += line.substr(16) + "|";
+            else if (kind.starts_with("RX "))
+                read += line.substr(16);
+            else
+                ADD_FAILURE() << line;
+            if (!kind.starts_with("RX "))
+                traced += line + "|";
+        }
+        traced += "OLMA detected.|";
+        EXPECT_EQ(written, "at<CR><LF>|at+btinfo?<CR><LF>|ats53?<CR><LF>|");
+        EXPECT_EQ(read,
+                  "<CR><LF>OK<CR><LF>"
+                  "<CR><LF>0001950A0B00,OLMA-M,MODE0,STANDBY,NoFC,0,0<CR><LF><CR><LF>OK<CR><LF>"
+                  "<CR><LF>0<CR><LF><CR><LF>OK<CR><LF>");
+        EXPECT_EQ(waits, "at<CR><LF> of 400 ms, reply|at+btinfo?<CR><LF> of 1500 ms, reply|"
+                         "ats53?<CR><LF> of 400 ms, reply|");
     }
-    EXPECT_EQ(written, "at<CR><LF>|at+btinfo?<CR><LF>|ats53?<CR><LF>|");
-    EXPECT_EQ(read, "<CR><LF>OK<CR><LF>"
-                    "<CR><LF>0001950A0B00,OLMA-M,MODE0,STANDBY,NoFC,0,0<CR><LF><CR><LF>OK<CR><LF>"
-                    "<CR><LF>0<CR><LF><CR><LF>OK<CR><LF>");
-}
-
-TEST_F(CliBench, CliReplyPacingTracesEachWaitAgainstItsPause) {
-    ASSERT_TRUE(bench.Attach("master"));
-    env.elapsedMs = [] { return 412.3; };
-    const CliRun r = Run({"--pacing", "reply", "--trace", "detect"});
-    EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.sent, "at\r\nat+btinfo?\r\nats53?\r\n");
-    std::string waits;
-    std::istringstream lines(r.err);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.substr(13, 5) == "WAIT ")
-            waits += line.substr(18, line.find(' ', 18) - 18) + " of " +
-                     line.substr(line.find(" of ") + 4) + "|";
+    std::ifstream in(log);
+    std::string logged;
+    for (std::string line; std::getline(in, line);) {
+        // "2026-12-07T11:50:01.123Z " then the text
+        ASSERT_GT(line.size(), 25u);
+        EXPECT_EQ(line.substr(10, 1) + line.substr(23, 2), "TZ ") << line;
+        if (line.find(" ms RX ") == std::string::npos)
+            logged += line.substr(25) + "|";
     }
-    EXPECT_EQ(waits, "at<CR><LF> of 400 ms, reply|at+btinfo?<CR><LF> of 1500 ms, reply|"
-                     "ats53?<CR><LF> of 400 ms, reply|");
-}
-
-TEST_F(CliBench, CliABadPacingOrProfileIsAUsageError) {
-    const CliRun bad = Run({"--profile", "/nonexistent/p.json", "detect"});
-    EXPECT_EQ(bad.code, 2);
-    EXPECT_NE(bad.err.find("timing profile /nonexistent/p.json: cannot be read"), std::string::npos)
-        << bad.err;
-    EXPECT_EQ(Run({"--pacing", "fast", "detect"}).code, 2);
-    EXPECT_TRUE(bad.sent.empty());
+    std::remove(log.c_str());
+    EXPECT_EQ(logged, traced);
+    EXPECT_EQ(Run({"--log", "/nonexistent/dir/log", "detect"}).code, 2);
 }
 
 TEST_F(CliBench, CliAResultThatCannotBeWrittenIsAFailure) {

@@ -4,7 +4,6 @@
 #include "CliFixture.h"
 
 #include <cstring>
-#include <optional>
 
 namespace nw::cli::test {
 namespace {
@@ -18,9 +17,6 @@ constexpr char kMasterLast[] = "Connect master to a serial device and push start
 constexpr char kComplete[] = "SUCCESS: Multi setting complete.\n";
 constexpr char kRetry[] = "Can not found OLMA. Check and push retry button.\n";
 constexpr char kReset[] = "SUCCESS: Factory reset\n";
-constexpr char kMasterReport[] = "Friendly Name: OLMA-M\nBluetooth Address: 0001950A0B00\n"
-                                 "Mode: MODE0\nFlowControl: OFF\nStatus: STANDBY\n"
-                                 "Authentication: OFF\nEncryption: OFF\nCommand Response: ON\n";
 constexpr char kTree[] = "1:3 network\n         [M]\n          |\n  +-------+-------+\n"
                          "  |       |       |\n [S1]    [S2]    [S3]\n";
 constexpr char kTreeMaster[] = "1:3 network\n         [M]  <== attach the master\n          |\n"
@@ -57,7 +53,7 @@ const Case kCases[] = {
      "quit|-:next",
      0,
      std::string(kRetry) + kMasterNext + kMasterStart + kMasterNext + kSetting + kSlave1 + kReset +
-         kMasterReport + kReset + kToTheMasterStep.substr(std::strlen(kMasterNext)) + kComplete,
+         Report(0) + kReset + kToTheMasterStep.substr(std::strlen(kMasterNext)) + kComplete,
      "unknown wizard command: bogus (next, restart, reset, check, quit)\n", 13, 2, 0},
     {"EndsBeforeCompletion", "--n 3", "master:|master:", 1,
      std::string(kMasterNext) + kSetting + kSlave1, "", 2},
@@ -70,10 +66,8 @@ const Case kCases[] = {
     // Each adapter read back after its step; a Check on slave2 mid-run gave
     // the slaves slave2's address, which the master step finds out.
     {"VerifyCatchesACheckMidRun", "--verify", "master:|master:|slave1:|slave2:check|-:|master:", 1,
-     std::string(kMasterNext) + kSetting + kSlave1 + kSetting + kSlave2 +
-         "Friendly Name: OLMA-S2\nBluetooth Address: 0001950A0B02\nMode: MODE0\nFlowControl: "
-         "OFF\nStatus: STANDBY\nAuthentication: OFF\nEncryption: OFF\nCommand Response: ON\n" +
-         kSlave2 + kSetting + kMasterLast + kSetting +
+     std::string(kMasterNext) + kSetting + kSlave1 + kSetting + kSlave2 + Report(2) + kSlave2 +
+         kSetting + kMasterLast + kSetting +
          "NOT VERIFIED: this is not the master the slaves were given (0001950A0B02). Check and "
          "push retry button.\n",
      "", 6},

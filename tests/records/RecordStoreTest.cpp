@@ -1,7 +1,7 @@
 // The records database: its schema and version, refusing a newer one, rows
 // from several threads and processes at once, the filters and the exports.
 #include "records/RecordStore.h"
-#include "RecordsTestSupport.h"
+#include "cli/CliFixture.h"
 #include "records/RecordFormat.h"
 #include "records/RecordKeeper.h"
 #include "records/RecordTime.h"
@@ -24,6 +24,7 @@ namespace nw::records::test {
 namespace {
 
 using Access = CRecordStore::Access;
+using nw::cli::test::TempDir;
 
 std::unique_ptr<CRecordStore> OpenOrFail(const std::string& path, Access access = Access::Write) {
     std::string error;
@@ -64,29 +65,30 @@ std::string Slurp(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-std::size_t Count(const std::string& path) {
+// Every row of the file, read by a store of its own.
+std::vector<Record> All(const std::string& path) {
     std::vector<Record> rows;
     std::string error;
     EXPECT_TRUE(OpenOrFail(path, Access::Read)->Query({}, rows, error)) << error;
-    return rows.size();
+    return rows;
 }
 
-TEST(RecordStore, CreatesItsSchemaInNewDirectoriesInWalMode) {
+constexpr char kTime[] = "2026-01-01T00:00:00+00:00";
+
+// Its own schema in new directories in WAL mode, kept when opened again; a
+// newer one refused and its file left alone.
+TEST(RecordStore, CreatesItsSchemaAndRefusesANewerOne) {
     TempDir dir;
-    const std::string path = dir.File("a/b/records.sqlite");
+    std::string path = dir.File("a/b/records.sqlite");
     OpenOrFail(path);
     EXPECT_EQ(Pragma(path, "PRAGMA user_version"), "1");
     EXPECT_EQ(Pragma(path, "PRAGMA journal_mode"), "wal");
-    // Opening it again keeps what it holds.
     std::string error;
-    ASSERT_TRUE(OpenOrFail(path)->Append(Row("A", "2026-01-01T00:00:00+00:00"), error)) << error;
+    ASSERT_TRUE(OpenOrFail(path)->Append(Row("A", kTime), error)) << error;
     OpenOrFail(path);
-    EXPECT_EQ(Count(path), 1u);
-}
+    EXPECT_EQ(All(path).size(), 1u);
 
-TEST(RecordStore, RefusesANewerSchemaAndLeavesTheFileAlone) {
-    TempDir dir;
-    const std::string path = dir.File("newer.sqlite");
+    path = dir.File("newer.sqlite");
     sqlite3* db = nullptr; // the file a newer program made
     sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     sqlite3_exec(db, "CREATE TABLE t (x); PRAGMA user_version = 2", nullptr, nullptr, nullptr);
@@ -109,12 +111,11 @@ TEST(RecordStore, NoRowLostFromThreadsAndProcessesAtOnce) {
     constexpr int kRows = 40, kProcessRows = 1000, kProcesses = 4;
     auto append = [&](const std::string& who, CRecordStore* shared, int rows) {
         std::unique_ptr<CRecordStore> own = shared ? nullptr : OpenOrFail(path);
-        ASSERT_TRUE(shared != nullptr || own != nullptr);
-        CRecordStore& store = shared ? *shared : *own;
-        for (int k = 0; k < rows; ++k) {
-            std::string error;
-            ASSERT_TRUE(store.Append(Row(who, "2026-01-01T00:00:00+00:00", who), error)) << error;
-        }
+        CRecordStore* store = shared ? shared : own.get();
+        ASSERT_TRUE(store);
+        std::string error;
+        for (int k = 0; k < rows; ++k)
+            ASSERT_TRUE(store->Append(Row(who, kTime, who), error)) << error;
     };
     // Four more processes, opening the file at the same moment as the threads.
     std::vector<pid_t> children;
@@ -141,9 +142,7 @@ TEST(RecordStore, NoRowLostFromThreadsAndProcessesAtOnce) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 
-    std::vector<Record> rows;
-    std::string error;
-    ASSERT_TRUE(shared->Query({}, rows, error)) << error;
+    const std::vector<Record> rows = All(path);
     EXPECT_EQ(rows.size(), 5u * kRows + kProcesses * kProcessRows);
     std::set<std::int64_t> ids;
     for (const Record& r : rows)
@@ -163,18 +162,16 @@ TEST(RecordStore, AProcessKilledMidRunLeavesAWholeFileWithItsRows) {
         std::string error;
         auto store = CRecordStore::Open(path, Access::Write, error);
         for (;;) // a run that never ends by itself
-            store->Append(Row("0001950A0B01", "2026-01-01T00:00:00+00:00", "run"), error);
+            store->Append(Row("0001950A0B01", kTime, "run"), error);
     }
-    while (Count(path) < 50)
+    while (All(path).size() < 50)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ::kill(child, SIGKILL);
     int status = -1;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(Pragma(path, "PRAGMA integrity_check"), "ok");
-    std::vector<Record> rows;
-    std::string error;
-    ASSERT_TRUE(OpenOrFail(path, Access::Read)->Query({}, rows, error)) << error;
+    const std::vector<Record> rows = All(path);
     EXPECT_GE(rows.size(), 50u);
     for (const Record& r : rows)
         EXPECT_EQ(r.step.outcome + r.runId, "succeededrun");
