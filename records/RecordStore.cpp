@@ -59,6 +59,19 @@ bool Exec(sqlite3* db, const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// Switching a new file to WAL needs it to itself for a moment. When another
+// program is opening the same new file, SQLite answers "locked" at once,
+// without waiting in the busy handler, so the switch is tried again until
+// the busy time-out.
+bool SwitchToWal(sqlite3* db) {
+    for (int waited = 0;; waited += 5) {
+        const int rc = sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK || (rc & 0xFF) != SQLITE_BUSY || waited >= kBusyTimeoutMs)
+            return rc == SQLITE_OK;
+        sqlite3_sleep(5);
+    }
+}
+
 bool UserVersion(sqlite3* db, int& version) {
     Statement s;
     if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s.stmt, nullptr) != SQLITE_OK ||
@@ -122,7 +135,7 @@ std::unique_ptr<CRecordStore> CRecordStore::Open(const std::string& path, Access
         store->m_hasTable = version == kSchemaVersion;
         return store;
     }
-    if (!Exec(db, "PRAGMA journal_mode = WAL")) {
+    if (!SwitchToWal(db)) {
         error = Failure(db, path, "cannot switch to WAL");
         return nullptr;
     }
