@@ -1,21 +1,25 @@
-// The script interpreter over a real port on the simulated bench: what a
-// step does with its reply and where the script goes next.
+// The command exchange and the script interpreter over a real port on the
+// simulated bench: what a reply is (a late tail, a NUL, an echo) and what a
+// step does with it.
 #include "protocol/CommandExchange.h"
 #include "protocol/Dialect.h"
 #include "protocol/Script.h"
 #include "serial/LineSettings.h"
 #include "sim/SimBench.h"
 #include "support/PtyPair.h"
+#include "support/Say.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 namespace nw {
 namespace {
 
 using namespace std::chrono_literals;
 using script::kDone;
+using test::Say;
 using test::WaitUntil;
 
 class Exchange : public ::testing::Test {
@@ -40,6 +44,45 @@ class Exchange : public ::testing::Test {
     CScaledPacer pacer{0.1}; // 400 ms -> 40 ms
     CCommandExchange ex{port, pacer};
 };
+
+TEST_F(Exchange, AReplyIsWhatArrivedDuringThePauseAfterADrain) {
+    EXPECT_EQ(Say(ex, cmd::kAt, 400), "\r\nOK\r\n");
+    EXPECT_EQ(ex.m_nRxCount, 6);
+    EXPECT_EQ(Received(), "at\r\n");
+    EXPECT_EQ(Say(ex, cmd::kEscape, 400), "\r\nOK\r\n"); // three bytes, no line end
+    EXPECT_EQ(Received(), "+++");
+
+    // A reply's tail that comes after the pause belongs to nobody: the next
+    // step drains it.
+    Fault([](sim::CSimAdapter& a) {
+        a.Fault().splitAt = 3;
+        a.Fault().splitPauseMs = 150;
+    });
+    EXPECT_EQ(Say(ex, cmd::kAt, 400), "\r\nO");
+    std::this_thread::sleep_for(250ms);
+    Fault([](sim::CSimAdapter& a) { a.Fault().splitAt = 0; });
+    EXPECT_EQ(Say(ex, cmd::kAts10Query, 400), "\r\n1\r\n\r\nOK\r\n");
+
+    // A NUL ends the text but its bytes count as taken.
+    Fault([](sim::CSimAdapter& a) { a.Fault().scripted["at"] = std::string("\r\nO\0K\r\n", 7); });
+    EXPECT_EQ(Say(ex, cmd::kAt, 400), "\r\nO");
+    EXPECT_EQ(ex.m_nRxCount, 7);
+
+    bench.Detach();
+    EXPECT_EQ(Say(ex, cmd::kAt, 400), "");
+    EXPECT_EQ(ex.m_nRxCount, 0);
+}
+
+TEST_F(Exchange, AnEchoedCommandIsDroppedFromTheFrontOfItsReply) {
+    Fault([](sim::CSimAdapter& a) { a.Fault().echo = true; });
+    // This one echoes the CR at once and the LF after its answer.
+    EXPECT_EQ(Say(ex, cmd::kAts10Query, 400), "\r\n1\r\n\r\nOK\r\n\n");
+    EXPECT_EQ(ex.m_nRxCount, 19); // the bytes as they came
+    EXPECT_EQ(DropEcho("ats10?\r\r\n0\r\n", cmd::kAts10Query), "\r\n0\r\n");
+    EXPECT_EQ(DropEcho("+++\r\nOK\r\n", cmd::kEscape), "\r\nOK\r\n");
+    // Only an echo at the very front: a reply without one is as it came.
+    EXPECT_EQ(DropEcho("\r\nOK\r\nat\r\n", cmd::kAt), "\r\nOK\r\nat\r\n");
+}
 
 TEST_F(Exchange, StepsJudgeTheirReplyAndGoWhereTheScriptSays) {
     Fault([](sim::CSimAdapter& a) {
