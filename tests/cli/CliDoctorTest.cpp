@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -21,9 +22,7 @@ using Tree = std::vector<std::pair<std::string, std::string>>;
 class DoctorTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "nw_doctor_XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        root = tmpl;
+        root = dir.emplace().path;
         Add({{"sys/devices/usb1/1-1/idVendor", "0403\n"},
              {"sys/devices/usb1/1-1/idProduct", "6001\n"},
              {"sys/devices/usb1/1-1/bcdDevice", "0600\n"},
@@ -48,7 +47,7 @@ class DoctorTest : public ::testing::Test {
             env.*dir = (root / name).string();
         env.identity = nw::ProcessIdentity{st.st_uid + 1, {st.st_gid}, "ann"};
     }
-    void TearDown() override { fs::remove_all(root); }
+    void TearDown() override { dir.reset(); }
 
     void Add(const Tree& tree) {
         for (const auto& [path, text] : tree) {
@@ -82,6 +81,7 @@ class DoctorTest : public ::testing::Test {
         return text;
     }
 
+    std::optional<TempDir> dir;
     fs::path root;
     std::string node;
     std::string group;
