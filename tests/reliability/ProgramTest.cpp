@@ -12,7 +12,6 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -22,8 +21,6 @@
 #error "NW_CLI_BINARY and NW_SIM_BINARY must name the executables"
 #endif
 
-extern char** environ;
-
 namespace nw::test {
 namespace {
 
@@ -32,28 +29,20 @@ using namespace std::chrono_literals;
 // Starts argv[0] on the given standard streams, the stop signals at their
 // defaults whatever the test runner set.
 pid_t Spawn(const std::vector<std::string>& argv, int in, int out, int err) {
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_adddup2(&files, in, STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&files, out, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&files, err, STDERR_FILENO);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t stops;
-    sigemptyset(&stops);
-    for (const int s : {SIGINT, SIGTERM, SIGHUP})
-        sigaddset(&stops, s);
-    posix_spawnattr_setsigdefault(&attr, &stops);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, args[0], &files, &attr, args.data(), environ) != 0)
-        pid = -1;
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&files);
+    const pid_t pid = fork();
+    if (pid == 0) { // only async-signal-safe calls from here on
+        for (const int s : {SIGINT, SIGTERM, SIGHUP})
+            signal(s, SIG_DFL);
+        dup2(in, STDIN_FILENO);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        execv(args[0], args.data());
+        _exit(127);
+    }
     return pid;
 }
 

@@ -54,14 +54,13 @@ TEST(AppIcon, ShowsTheTreeMirroredAtBothSizes) {
     for (int size : {16, 32}) {
         const IconImage image = DrawAppIcon16(size);
         ASSERT_EQ(image.pixels.size(), std::size_t(size * size));
-        // A point of the 32-unit grid: circle centres white, corners navy.
-        auto unit = [&](int x, int y) {
+        // Points of the 32-unit grid: the circles' centres white; corners and the gap navy.
+        const auto at = [&](int x, int y) {
             return image.pixels[y * size / 32 * size + x * size / 32];
         };
-        for (auto [x, y] : {std::pair{16, 9}, {8, 24}, {24, 24}})
-            EXPECT_EQ(unit(x, y), kIconWhite) << size << ": " << x << "," << y;
-        for (auto [x, y] : {std::pair{0, 0}, {31, 31}, {16, 24}})
-            EXPECT_EQ(unit(x, y), kIconNavy) << size << ": " << x << "," << y;
+        EXPECT_EQ(Bytes({at(16, 9), at(8, 24), at(24, 24), at(0, 0), at(31, 31), at(16, 24)}),
+                  Bytes({kIconWhite, kIconWhite, kIconWhite, kIconNavy, kIconNavy, kIconNavy}))
+            << size;
         for (int i = 0; i < size * size; ++i)
             ASSERT_EQ(image.pixels[i], image.pixels[i / size * size + size - 1 - i % size]) << i;
     }

@@ -14,12 +14,6 @@ std::size_t ResidentKiB();
 // sanitizer's own business).
 #if defined(__SANITIZE_ADDRESS__)
 inline constexpr bool kResidentMemoryIsMeaningful = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool kResidentMemoryIsMeaningful = false;
-#else
-inline constexpr bool kResidentMemoryIsMeaningful = true;
-#endif
 #else
 inline constexpr bool kResidentMemoryIsMeaningful = true;
 #endif
