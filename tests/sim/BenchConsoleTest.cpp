@@ -87,17 +87,6 @@ TEST_F(SimConsole, TheNetworkVerdictFollowsTheConfiguration) {
     }
 }
 
-TEST_F(SimConsole, TranscriptListsEveryChunkSpelled) {
-    EXPECT_EQ(CBenchConsole::FormatEntry({12.345, Direction::Rx, "master", "at\r\n"}),
-              "  12.345 RX master  at<CR><LF>");
-    ASSERT_TRUE(bench.Start());
-    bench.Inject("\r\nOK\r\n");
-    ASSERT_TRUE(test::WaitUntil([&] { return !bench.Transcript().empty(); }, Ms(2000)));
-    EXPECT_TRUE(console.Execute("transcript").ends_with(" TX -       <CR><LF>OK<CR><LF>\n"));
-    EXPECT_EQ(console.Execute("transcript clear"), "transcript cleared\n");
-    EXPECT_TRUE(bench.Transcript().empty());
-}
-
 // nodewright-sim's loop: lines from one pipe, answers to another.
 TEST_F(SimConsole, TheLoopRunsEveryLineUntilAStop) {
     int in[2], out[2], stop[2];
