@@ -146,6 +146,9 @@ const Case kCases[] = {
          EXPECT_EQ(t.host.TextHistory(id::main::kStaticMessage).back(), msg::kConnectedOther);
          EXPECT_EQ(t.dlg.m_info.m_strInfoStatus, "Status: CONNECT");
          EXPECT_TRUE(t.State("master").dataMode); }}, // back in its link
+    // Something answers, but no address says it is an adapter.
+    {"CheckNoAddress", "master", [](CSimAdapter& a) { a.Fault().scripted["at+btinfo?"] = "\r\nOLMA\r\nOK\r\n"; },
+     Check, kReport, {}, kFail},
     {"CheckAbsent", "", nullptr, Check, "at\r\nats10?\r\n+++ats10?\r\n", {400, 400, 400, 400}, kFail,
      {msg::kNotDetected}, [](Operations& t) { EXPECT_EQ(t.dlg.m_strBdAddr[0], kZero); }},
     {"ManualOpensOnAMaster", "master", kAsIs, Manual([](CManualDlg&, RecordingHost&) { return Outcome(); }),
