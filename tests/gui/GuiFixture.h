@@ -77,34 +77,30 @@ inline void PostClick(QWidget* target) {
 // the name of `label` is recorded each time it is announced.
 class Announcements {
   public:
-    explicit Announcements(QWidget* label)
-        : m_previous(QAccessible::installUpdateHandler(&Record)) {
-        Listening() = {label, &heard};
+    explicit Announcements(QWidget* label) {
+        s_label = label;
+        s_heard = &heard;
+        m_previous = QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            if (event->object() == s_label && event->type() == QAccessible::ObjectShow)
+                s_heard->push_back(AccessibleName(s_label));
+        });
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
     }
     ~Announcements() {
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
         QAccessible::installUpdateHandler(m_previous);
-        Listening() = {};
     }
     std::vector<std::string> heard;
 
   private:
-    static std::pair<QWidget*, std::vector<std::string>*>& Listening() {
-        static std::pair<QWidget*, std::vector<std::string>*> listening;
-        return listening;
-    }
-    static void Record(QAccessibleEvent* event) {
-        const auto [label, heard] = Listening();
-        if (event->object() == label && event->type() == QAccessible::ObjectShow)
-            heard->push_back(AccessibleName(label));
-    }
+    static inline QWidget* s_label = nullptr;
+    static inline std::vector<std::string>* s_heard = nullptr;
     QAccessible::UpdateHandler m_previous;
 };
 #endif
 
-// Runs `action`; meanwhile, every few milliseconds (inside its pauses and
-// modal windows too), runs `tick`.
+// Runs `action`, and `tick` every few milliseconds meanwhile (inside its
+// pauses and modal windows too).
 inline void WhileRunning(const std::function<void()>& action, const std::function<void()>& tick) {
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, tick);
@@ -140,8 +136,7 @@ class GuiBench : public ::testing::Test {
         bench.Stop();
     }
 
-    // Shows the main window, with no ports in its list and pauses of 3 %
-    // that then last until the line is quiet.
+    // Shows the main window: no ports listed, pauses of 3 % then until the line is quiet.
     void OpenWindow() {
         qt::MainWindowOptions options;
         options.ports = &noPorts;
@@ -157,7 +152,7 @@ class GuiBench : public ::testing::Test {
         line->Wait([] { qt::PauseKeepingPainted(0.2); });
     }
     template <class T = QWidget> T* Main(int id) const { return window->ControlAs<T>(id); }
-    // Types the bench's line into the port box and presses Port Open.
+    // Types the bench's line into the port box, presses Port Open.
     void OpenPort() {
         QTest::keyClicks(Main<QComboBox>(id::main::kComboPort)->lineEdit(),
                          QString::fromStdString(bench.Path()));

@@ -1,22 +1,21 @@
 // The main window through its widgets on the simulated bench: a whole 1:2
-// wizard run and what only a real window does meanwhile: input that waits
+// wizard run and what only a real window does meanwhile (input that waits
 // for a step's end, painting under the busy cursor, a close that waits, a
-// screen reader told every message; and message boxes over the window the
-// user is in.
+// screen reader told every message), boxes over the window the user is in,
+// choices remembered, the port box following the ports, records kept.
 #include "GuiFixture.h"
+#include "app/qt/RecordsWindow.h"
 #include "ui/Messages.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QMenu>
-#include <QRadioButton>
-#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -39,11 +38,18 @@ struct PaintSpy : QObject {
     }
 };
 
-class GuiMainWindow : public GuiBench {};
+using GuiMainWindow = GuiBench;
 
 TEST_F(GuiMainWindow, OneToTwoWizardThroughTheWidgets) {
     OpenWindow();
     OpenPort();
+    // A radio is a radio to assistive technology; its toggle action runs what
+    // a click runs.
+    QAccessibleInterface* radio = Accessible(Main(kRadio1To3));
+    EXPECT_EQ(radio->role(), QAccessible::RadioButton);
+    radio->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(window->Logic().m_nOneToN, NetworkSize::OneToThree);
+    EXPECT_EQ(window->VisiblePicture(), page::k1To3Overview);
 #ifdef NW_HAVE_QPA
     // A click made during a step is handled after it, against the states the
     // step left: a failed step leaves the 1:N radios enabled.
@@ -52,15 +58,15 @@ TEST_F(GuiMainWindow, OneToTwoWizardThroughTheWidgets) {
     WhileRunning([&] { Press(""); },
                  [&] {
                      if (!std::exchange(posted, true))
-                         PostClick(Main(kRadio1To3));
-                     untouched = untouched && window->Logic().m_nOneToN == NetworkSize::OneToTwo;
+                         PostClick(Main(kRadio1To2));
+                     untouched = untouched && window->Logic().m_nOneToN == NetworkSize::OneToThree;
                  });
     EXPECT_TRUE(untouched);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return window->Logic().m_nOneToN == NetworkSize::OneToThree; }, 2000));
-    EXPECT_EQ(window->VisiblePicture(), page::k1To3Overview);
-    Click(Main(kRadio1To2));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window->Logic().m_nOneToN == NetworkSize::OneToTwo; }, 2000));
     std::optional<Announcements> screenReader(std::in_place, Main(kStaticMessage));
+#else
+    Click(Main(kRadio1To2));
 #endif
 
     // Step 1 takes nothing else meanwhile: not an accessibility action, not
@@ -145,73 +151,68 @@ TEST_F(GuiMainWindow, OneToTwoWizardThroughTheWidgets) {
     EXPECT_EQ(bench.NetworkVerdict().rfind("network: OK", 0), 0u) << bench.NetworkVerdict();
 }
 
-// The port reports a failed write through the main window's host; while the
-// Manual Setting window is open the box must block that window too.
-TEST_F(GuiMainWindow, MainWindowBoxesOpenOverTheManualWindow) {
+// Manual Setting holds the main window: its buttons are unavailable to the
+// accessibility bus and to code, and boxes the port raises through the main
+// window's host open over the window the user is in.
+TEST_F(GuiMainWindow, TheManualWindowHoldsTheMainWindowAndItsBoxes) {
     OpenWindow();
     OpenPort();
+    ASSERT_TRUE(bench.Attach("master"));
     InManualWindow([&](qt::CManualWindow& m) {
+        WaitForQuietLine();
+        bench.ClearTranscript();
+        EXPECT_TRUE(Accessible(Main(kButtonCheck))->state().disabled);
+        Main<QAbstractButton>(kButtonCheck)->click();
         QWidget* parent = nullptr;
-        const auto answer = [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                parent = box->parentWidget();
-                box->button(QMessageBox::Ok)->click();
-            }
-        };
-        WhileRunning([&] { window->Host().MessageBox("reterror", ""); }, answer);
+        WhileRunning([&] { window->Host().MessageBox("reterror", ""); },
+                     [&] {
+                         if (auto* box =
+                                 qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                             parent = box->parentWidget();
+                             box->button(QMessageBox::Ok)->click();
+                         }
+                     });
         EXPECT_EQ(parent, &m);
+        EXPECT_EQ(bench.Received(), "");
     });
+    EXPECT_FALSE(Accessible(Main(kButtonCheck))->state().disabled);
 }
 
-TEST_F(GuiMainWindow, LineSettingsWizardAndMenuChoicesAreRememberedBetweenRuns) {
+// Line settings, the wizard's choices and the menu's are remembered; a
+// reply-paced Check waits through the window's own wait and writes what it
+// always writes.
+TEST_F(GuiMainWindow, ChoicesAreRememberedAndAReplyPacedCheckRuns) {
     OpenWindow();
-    Main<QComboBox>(id::main::kComboBaud)->setCurrentText(QStringLiteral("19200"));
-    Main<QComboBox>(id::main::kComboParity)->setCurrentText(QStringLiteral("Even"));
-    Main<QComboBox>(id::main::kComboStopBits)->setCurrentText(QStringLiteral("2"));
-    Main<QComboBox>(id::main::kComboPort)->setEditText(QStringLiteral("/dev/nodewright-gone"));
-    Main<QCheckBox>(id::main::kCheckDisableResponse)->setChecked(true);
+    const auto combo = [&](int id) { return Main<QComboBox>(id); };
+    combo(kComboBaud)->setCurrentText(QStringLiteral("19200"));
+    combo(kComboParity)->setCurrentText(QStringLiteral("Even"));
+    combo(kComboStopBits)->setCurrentText(QStringLiteral("2"));
+    combo(kComboPort)->setEditText(QStringLiteral("/dev/nodewright-gone"));
+    Main<QCheckBox>(kCheckDisableResponse)->setChecked(true);
     window->Logic().OnRadio1To3();
     window->Logic().OnRadioNodeSwitching();
     const auto menu = [&](const char* name) {
         return window->AboutMenu()->findChild<QAction*>(QString::fromUtf8(name));
     };
-    const auto menuChosen = [&] {
-        return std::pair(menu("verifyEachStep")->isChecked() && window->Logic().m_verifyEachStep,
-                         menu("replyPacing")->isChecked() &&
-                             window->Logic().m_exchange.Pacing().mode == PacingMode::Reply);
-    };
-    EXPECT_EQ(menuChosen(), std::pair(false, false));
     menu("verifyEachStep")->trigger();
     menu("replyPacing")->trigger();
     window->close();
     line.reset();
     OpenWindow();
-    EXPECT_EQ(menuChosen(), std::pair(true, true));
-    menu("verifyEachStep")->trigger();
-    window->close();
-    line.reset();
-    OpenWindow();
-    EXPECT_EQ(menuChosen(), std::pair(false, true));
-    EXPECT_EQ(Main<QComboBox>(id::main::kComboBaud)->currentText(), QStringLiteral("19200"));
-    EXPECT_EQ(Main<QComboBox>(id::main::kComboParity)->currentText(), QStringLiteral("Even"));
-    EXPECT_EQ(Main<QComboBox>(id::main::kComboStopBits)->currentText(), QStringLiteral("2"));
-    EXPECT_EQ(Main<QComboBox>(id::main::kComboPort)->currentText(), QString()); // gone
-    EXPECT_TRUE(Main<QCheckBox>(id::main::kCheckDisableResponse)->isChecked());
+    EXPECT_TRUE(menu("verifyEachStep")->isChecked() && window->Logic().m_verifyEachStep);
+    EXPECT_TRUE(menu("replyPacing")->isChecked());
+    EXPECT_EQ(combo(kComboBaud)->currentText() + combo(kComboParity)->currentText() +
+                  combo(kComboStopBits)->currentText() + combo(kComboPort)->currentText(),
+              QStringLiteral("19200Even2")); // the port that is gone is not kept
+    EXPECT_TRUE(Main<QCheckBox>(kCheckDisableResponse)->isChecked());
     EXPECT_EQ(window->Logic().m_nOneToN, NetworkSize::OneToThree);
     EXPECT_EQ(window->Logic().m_nMode, ConnectionMode::NodeSwitching);
-    EXPECT_TRUE(Main<QRadioButton>(id::main::kRadio1To3)->isChecked());
-    EXPECT_TRUE(Main<QRadioButton>(id::main::kRadioNodeSwitching)->isChecked());
+    EXPECT_TRUE(Main<QRadioButton>(kRadio1To3)->isChecked() &&
+                Main<QRadioButton>(kRadioNodeSwitching)->isChecked());
     EXPECT_EQ(window->VisiblePicture(), id::page::k1To3Overview);
-}
 
-// Waits that end on the adapter's reply run through the window's own wait,
-// which keeps it painted: Check writes what it always writes.
-TEST_F(GuiMainWindow, ReplyPacedCheckThroughTheWindow) {
-    OpenWindow();
     OpenPort();
-    PacingPolicy reply;
-    reply.mode = PacingMode::Reply;
-    window->Logic().m_exchange.SetPacing(reply);
+    EXPECT_EQ(window->Logic().m_exchange.Pacing().mode, PacingMode::Reply);
     ASSERT_TRUE(bench.Attach("master"));
     bench.ClearTranscript();
     const auto boxes = AnswerBoxes([&] { Click(Main(kButtonCheck)); });
@@ -225,8 +226,8 @@ TEST_F(GuiMainWindow, ReplyPacedCheckThroughTheWindow) {
 // what is there, and what the user typed stays in it.
 TEST_F(GuiMainWindow, PortBoxFollowsPortsPluggedAndPulled) {
     namespace fs = std::filesystem;
-    const fs::path root =
-        fs::path(::testing::TempDir()) / ("nw_gui_ports_" + std::to_string(::getpid()));
+    const QTemporaryDir dir;
+    const fs::path root = dir.path().toStdString();
     fs::create_directories(root / "sys/class/tty/rfcomm0");
     fs::create_directories(root / "dev");
     CSerialEnum ports((root / "sys").string(), (root / "dev").string());
@@ -238,8 +239,7 @@ TEST_F(GuiMainWindow, PortBoxFollowsPortsPluggedAndPulled) {
         std::vector<PortEvent> Wait() override { return {}; }
         std::vector<PortEvent> Take() override {
             char byte;
-            return ::read(fd, &byte, 1) == 1 ? std::vector<PortEvent>{{}}
-                                             : std::vector<PortEvent>{};
+            return std::vector<PortEvent>(::read(fd, &byte, 1) == 1 ? 1 : 0);
         }
         int Fd() const override { return fd; }
     };
@@ -247,7 +247,7 @@ TEST_F(GuiMainWindow, PortBoxFollowsPortsPluggedAndPulled) {
     options.ports = &ports;
     options.portMonitor = [&] { return std::make_unique<Monitor>(pipe[0]); };
     window = std::make_unique<qt::CMainWindow>(options);
-    auto* box = Main<QComboBox>(id::main::kComboPort);
+    auto* box = Main<QComboBox>(kComboPort);
     EXPECT_EQ(box->count(), 0);
     box->setEditText(QStringLiteral("/dev/typed-by-hand"));
     const QString node = QString::fromStdString((root / "dev/rfcomm0").string());
@@ -269,7 +269,56 @@ TEST_F(GuiMainWindow, PortBoxFollowsPortsPluggedAndPulled) {
     ::close(pipe[1]);
     window.reset();
     ::close(pipe[0]);
-    fs::remove_all(root);
+}
+
+// "Keep records": wizard steps recorded, shown in the records window,
+// filtered by address and exported as CSV.
+TEST_F(GuiMainWindow, KeptWizardStepsShownFilteredAndExported) {
+    const QTemporaryDir dir;
+    recordsPath = dir.filePath(QStringLiteral("records.sqlite")).toStdString();
+    OpenWindow();
+    OpenPort();
+    window->AboutMenu()->findChild<QAction*>(QStringLiteral("keepRecords"))->trigger();
+    EXPECT_TRUE(QSettings().value(QStringLiteral("records/keep")).toBool());
+    Press("master"); // detection
+    Press("master"); // the master's address read
+    window->AboutMenu()->findChild<QAction*>(QStringLiteral("openRecords"))->trigger();
+    qt::CRecordsWindow* records = window->RecordsWindow();
+    ASSERT_NE(records, nullptr);
+    auto* table = records->findChild<QTableWidget*>(QStringLiteral("recordsTable"));
+    EXPECT_EQ(table->rowCount(), 2);
+    records->findChild<QLineEdit*>(QStringLiteral("addressFilter"))
+        ->setText(QStringLiteral("0001950a0b00"));
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, 8)->text(), QStringLiteral("wizard-read"));
+
+    const QString csv = dir.filePath(QStringLiteral("out.csv"));
+    QString error;
+    ASSERT_TRUE(records->ExportCsv(csv, error)) << error.toStdString();
+    std::ifstream in(csv.toStdString());
+    std::string header, row, more;
+    std::getline(in, header);
+    std::getline(in, row);
+    EXPECT_EQ(header.rfind("id,run_id,time", 0), 0u);
+    EXPECT_NE(row.find(",0001950A0B00,OLMA-M,wizard-read,"), std::string::npos) << row;
+    EXPECT_FALSE(std::getline(in, more));
+}
+
+// The pause is never shorter than asked: lengths a coarse timer ends early
+// (up to 5 % before its time) and fractions of a millisecond.
+TEST(GuiPause, LastsAtLeastTheRequestedTime) {
+    const auto msTaken = [](double ms) {
+        const auto start = std::chrono::steady_clock::now();
+        qt::PauseKeepingPainted(ms);
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count();
+    };
+    for (double ms : {1.0, 2.5, 7.0, 21.0, 33.3, 47.0, 61.0, 77.0, 1.0, 2.5, 7.0, 21.0}) {
+        const double took = msTaken(ms);
+        EXPECT_GE(took, ms);
+        EXPECT_LT(took, ms + 500.0); // a loaded machine is slow to wake
+    }
+    EXPECT_LT(msTaken(0), 50.0);
 }
 
 } // namespace

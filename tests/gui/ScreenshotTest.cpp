@@ -17,8 +17,8 @@
 namespace nw::test {
 namespace {
 
-// Lets the window system map and paint `w`, reads it from the screen, saves
-// it as NAME.png and checks it is drawn.
+// Reads `w` from the screen once mapped and painted, saves it as NAME.png,
+// checks it is drawn.
 void ShootDrawn(QWidget* w, const QString& name) {
     SCOPED_TRACE(name.toStdString());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
@@ -32,12 +32,11 @@ void ShootDrawn(QWidget* w, const QString& name) {
         for (int x = 0; x < image.width(); ++x)
             ++counts[image.pixel(x, y)];
     const int background = *std::max_element(counts.begin(), counts.end());
-    const double pixels = static_cast<double>(image.width()) * image.height();
     EXPECT_GE(counts.size(), 16) << "too few colours";
-    EXPECT_GT(1.0 - background / pixels, 0.03) << "almost all one colour";
+    EXPECT_GT(1.0 - background / (image.width() * double(image.height())), 0.03) << "one colour";
 }
 
-class GuiScreenshot : public GuiBench {};
+using GuiScreenshot = GuiBench;
 
 TEST_F(GuiScreenshot, MainManualAndAboutWindowsAreDrawn) {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");

@@ -41,9 +41,9 @@ void RecordingHost::ComboSelect(int id, int index) {
 
 std::string RecordingHost::ComboSelectedText(int id) {
     auto it = m_comboSel.find(id);
-    if (it == m_comboSel.end() || it->second < 0)
-        return {};
-    return m_combo[id].at(static_cast<std::size_t>(it->second));
+    return it == m_comboSel.end() || it->second < 0
+               ? std::string()
+               : m_combo[id].at(static_cast<std::size_t>(it->second));
 }
 
 void RecordingHost::ShowPicture(int templateId, bool show) {
@@ -89,9 +89,7 @@ bool RecordingHost::Checked(int id) const {
 }
 
 int RecordingHost::VisiblePicture() const {
-    if (m_visible.empty())
-        return 0;
-    return m_visible.size() == 1 ? *m_visible.begin() : -1;
+    return m_visible.empty() ? 0 : m_visible.size() == 1 ? *m_visible.begin() : -1;
 }
 
 std::vector<std::string> RecordingHost::TextHistory(int id) const {

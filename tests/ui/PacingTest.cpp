@@ -38,15 +38,11 @@ struct Rig {
         dlg.OnInitDialog(none);
         host.Type(id::main::kComboPort, bench.Path());
         dlg.OnButtonPortOpen();
-        PacingPolicy pacing;
-        pacing.mode = mode;
-        pacing.guardMs = guardMs;
-        dlg.m_exchange.SetPacing(pacing);
+        dlg.m_exchange.SetPacing(PacingPolicy{.mode = mode, .guardMs = guardMs, .commands = {}});
         bench.ClearTranscript();
         bench.Attach("master");
     }
     ~Rig() { dlg.m_port.Close(); }
-
     // A 1:`slaves` wizard pressed through; the bench's verdict on the network.
     std::string Wizard(int slaves = 4) {
         const Outcome size = slaves == 2   ? dlg.OnRadio1To2()
@@ -70,8 +66,9 @@ struct Rig {
     QuietLine line{bench, dlg.m_port};
 };
 
-bool Formed(const std::string& verdict) {
-    return verdict.rfind("network: OK", 0) == 0;
+Outcome Formed(const std::string& verdict) {
+    return {verdict.rfind("network: OK", 0) == 0 ? OutcomeKind::Succeeded : OutcomeKind::Failed,
+            verdict};
 }
 
 using Run = std::function<Outcome(Rig&)>;
@@ -95,40 +92,27 @@ void PrintTo(const PacedOperation& op, std::ostream* os) {
 }
 
 const PacedOperation kOperations[] = {
+    // clang-format off
     {"Check", Master::Standby, [](Rig& r) { return r.dlg.OnButtonCheck(); }},
     {"CheckLinked", Master::Linked, [](Rig& r) { return r.dlg.OnButtonCheck(); }},
     {"Reset", Master::Linked, [](Rig& r) { return r.dlg.OnButtonFactoryReset(); }},
     // The check comes while the adapter restarts unless the whole pause
     // after "at&f" is kept.
-    {"ResetThenCheck", Master::Standby,
-     [](Rig& r) {
-         r.dlg.OnButtonFactoryReset();
-         return r.dlg.OnButtonCheck();
-     }},
+    {"ResetThenCheck", Master::Standby, [](Rig& r) { r.dlg.OnButtonFactoryReset(); return r.dlg.OnButtonCheck(); }},
     {"MasterSet", Master::Standby, Manual([](CManualDlg& m, RecordingHost& h) {
          for (std::size_t k = 0; k < 4; ++k) {
              h.SetCheck(id::manual::kUseChecks[k], true);
              h.Type(id::manual::kSlaveEdits[k], "0001950A0B0" + std::to_string(k + 1));
          }
-         return m.OnButtonMasterSet();
-     })},
+         return m.OnButtonMasterSet(); })},
     {"SlaveSet", Master::Quiet, Manual([](CManualDlg& m, RecordingHost& h) {
          h.Type(id::manual::kEditMaster, "0001950A0B09");
-         return m.OnButtonSlaveSet();
-     })},
-    {"AutoFill", Master::Standby,
-     Manual([](CManualDlg& m, RecordingHost&) { return m.OnButtonAutoFill(); })},
-    {"ManualReset", Master::Linked,
-     Manual([](CManualDlg& m, RecordingHost&) { return m.OnButtonFactoryReset(); })},
-    {"Wizard1To2NodeSwitching", Master::Standby,
-     [](Rig& r) {
-         r.dlg.OnRadioNodeSwitching();
-         return Outcome{Formed(r.Wizard(2)) ? OutcomeKind::Succeeded : OutcomeKind::Failed, {}};
-     }},
-    {"Wizard1To4", Master::Standby,
-     [](Rig& r) {
-         return Outcome{Formed(r.Wizard(4)) ? OutcomeKind::Succeeded : OutcomeKind::Failed, {}};
-     }},
+         return m.OnButtonSlaveSet(); })},
+    {"AutoFill", Master::Standby, Manual([](CManualDlg& m, RecordingHost&) { return m.OnButtonAutoFill(); })},
+    {"ManualReset", Master::Linked, Manual([](CManualDlg& m, RecordingHost&) { return m.OnButtonFactoryReset(); })},
+    {"Wizard1To2NodeSwitching", Master::Standby, [](Rig& r) { r.dlg.OnRadioNodeSwitching(); return Formed(r.Wizard(2)); }},
+    {"Wizard1To4", Master::Standby, [](Rig& r) { return Formed(r.Wizard(4)); }},
+    // clang-format on
 };
 
 class SameBytes : public ::testing::TestWithParam<PacedOperation> {};
@@ -182,7 +166,7 @@ TEST(ReplyPacingSoak, WizardsFormTheirNetworks) {
         const std::uint32_t seed = first + static_cast<std::uint32_t>(i);
         Rig rig(PacingMode::Reply, seed);
         const std::string verdict = rig.Wizard();
-        ASSERT_TRUE(Formed(verdict)) << "seed " << seed << ": " << verdict;
+        ASSERT_TRUE(Formed(verdict).Succeeded()) << "seed " << seed << ": " << verdict;
         EXPECT_EQ(rig.bench.LostCommands(), 0u) << "seed " << seed;
     }
     std::printf("%d wizards from seed %u formed their networks\n", runs, first);
@@ -195,7 +179,7 @@ TEST(ReplyPacingSoak, WithoutAGuardTheBusyTimeLosesSettings) {
     bool wrong = false;
     for (std::uint32_t seed = first; seed != first + 5 && !wrong; ++seed) {
         Rig rig(PacingMode::Reply, seed, 0);
-        wrong = !Formed(rig.Wizard());
+        wrong = !Formed(rig.Wizard()).Succeeded();
         EXPECT_GT(rig.bench.LostCommands(), 0u) << "seed " << seed;
     }
     EXPECT_TRUE(wrong) << "five networks from seed " << first << " formed without a guard";

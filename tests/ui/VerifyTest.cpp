@@ -3,6 +3,8 @@
 #include "protocol/Verify.h"
 #include "support/BenchFixture.h"
 
+#include <tuple>
+
 namespace nw::test {
 namespace {
 
@@ -13,11 +15,7 @@ const char kS2[] = "0001950A0B02";
 
 // A master set for slaves 1 and 2, Multi-Drop, result messages on.
 void SetMaster(AdapterState& s) {
-    s.mode = 1;
-    s.s53 = 1;
-    s.s46 = kS1;
-    s.s54 = kS2;
-    s.s10 = 1;
+    std::tie(s.mode, s.s53, s.s46, s.s54, s.s10) = std::tuple(1, 1, kS1, kS2, 1);
 }
 
 class Verify : public BenchTest {
@@ -75,9 +73,7 @@ TEST_F(Verify, ASlaveIsComparedWithItsMasterAndAnAbsentAdapterFails) {
         .master = false, .masterAddress = "0001950A0B00", .disableResponse = true};
     ASSERT_TRUE(bench.Attach("slave1"));
     With("slave1", [](sim::CSimAdapter& a) {
-        a.State().mode = 2;
-        a.State().s46 = "0001950A0B00";
-        a.State().s10 = 0;
+        std::tie(a.State().mode, a.State().s46, a.State().s10) = std::tuple(2, "0001950A0B00", 0);
     });
     EXPECT_EQ(Differing(slave), "");
     // Found silent, left silent: the report's "ats10=0" is its only assignment.

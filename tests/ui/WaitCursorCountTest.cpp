@@ -9,11 +9,8 @@
 namespace nw {
 namespace {
 
-class CRecordingCount : public CWaitCursorCount {
-  public:
+struct CRecordingCount : CWaitCursorCount {
     std::vector<bool> changes;
-
-  protected:
     void OnBusyChanged(bool busy) override { changes.push_back(busy); }
 };
 
