@@ -1,6 +1,4 @@
-// The Windows serial port and port list, against a COM port whose far end
-// runs line_peer.py (a pseudo-terminal under Wine); requests travel over the
-// line itself.
+// The Windows serial port and port list against line_peer.py, asked over the line itself.
 #include "serial/LineSettings.h"
 #include "serial/SerialEnum.h"
 #include "serial/SerialPort.h"
@@ -119,9 +117,8 @@ TEST_F(LineTest, WritesArriveWholeAndTracedBeforeTheirReplies) {
     EXPECT_EQ(port.Write(big.data() + 12, 1500), 1500u);
     EXPECT_EQ(Ask(port, "got"), "got " + hex);
 
-    // A request at the front of a write longer than the terminal holds: the
-    // far end answers while the rest is still going out, yet the answer is
-    // traced after the write, which returns only once all of it is out.
+    // A request ahead of more than the terminal holds: answered while the rest goes out,
+    // the answer is traced after the write, which returns once all of it is out.
     const std::string longer = "?termios\n" + std::string(200000, 'x');
     EXPECT_EQ(port.Write(longer.data(), static_cast<std::uint32_t>(longer.size())), longer.size());
     ASSERT_TRUE(WaitUntil(
@@ -150,8 +147,7 @@ TEST_F(LineTest, ReaderSleepsWhenIdleEndsOnCloseAndWhenTheDeviceGoes) {
         EXPECT_LT(std::chrono::steady_clock::now() - t0, 1000ms) << "Close did not wake the reader";
         EXPECT_FALSE(port.ReaderRunning() || port.IsOpen());
     }
-    // The far end takes the terminal away for three seconds, then serves a
-    // new one under the same name.
+    // The far end takes the terminal away for 3 s, then serves a new one, same name.
     ASSERT_TRUE(Open(port));
     const double cpu0 = ProcessCpuMs();
     ASSERT_EQ(port.Write("?vanish 3000\n", 13), 13u);
@@ -162,8 +158,7 @@ TEST_F(LineTest, ReaderSleepsWhenIdleEndsOnCloseAndWhenTheDeviceGoes) {
     std::this_thread::sleep_for(300ms);
     EXPECT_LT(ProcessCpuMs() - cpu0, 400.0) << "the reader spins on a device that is gone";
 
-    // A write to it fails and says so; a Close from another thread while that
-    // shows is not held up.
+    // A write fails and says so; a Close from another thread meanwhile is not held up.
     std::atomic<bool> closed{false};
     bool closedWhileShown = false;
     std::vector<std::string> shown;

@@ -1,6 +1,4 @@
-// The native Windows windows, run for real (under Wine with a virtual display
-// in CI): what the Win32 code adds to the toolkit-free window logic, and one
-// run from clicks to the simulated bench.
+// The native windows, run for real (under Wine in CI), and one run from clicks to the bench.
 #include "app/win32/MainWindow.h"
 #include "app/win32/PaintingPause.h"
 #include "app/win32/RecordsWindow.h"
@@ -62,9 +60,8 @@ DWORD Stored(const wchar_t* name) { // 2: never stored
                : 2;
 }
 
-// Runs the main window and `check` inside its modal loop once it shows, then
-// ends it, so a failure cannot hang the test. Message boxes are recorded
-// ("text / detail") instead of shown; returns them.
+// Runs `check` in the main window's modal loop, then ends it (a failure cannot hang the
+// test); returns the message boxes, recorded ("text / detail") instead of shown.
 std::vector<std::string> WithMainWindow(const std::function<void(CMainWindow&)>& check,
                                         const std::string& recordsPath = {},
                                         std::function<void()> afterPause = {}) {
@@ -88,35 +85,30 @@ std::vector<std::string> WithMainWindow(const std::function<void(CMainWindow&)>&
     return boxes;
 }
 
-// What a modal dialog showed: found from a timer while `open` runs its modal
-// loop, then closed with OK, so a wrong window fails the test instead of
-// hanging it.
-struct Modal {
-    bool found = false, icon = false;
-    HWND owner = nullptr;
-    std::string caption, text; // text: its last static text
-    std::vector<int> buttons;  // by id: their texts follow the system's language
-};
-
-Modal ShowModal(const std::function<void()>& open) {
-    static Modal seen;
-    seen = Modal{};
+// What a modal dialog showed ("caption|last static text|visible button ids|icon|owned"),
+// found from a timer while `open` runs it, closed with OK.
+std::string ShowModal(HWND owner, const std::function<void()>& open) {
+    static HWND s_owner;
+    static std::string seen;
+    s_owner = owner, seen.clear();
     static const WNDENUMPROC visit = [](HWND w, LPARAM) -> BOOL {
         if (ClassOf(w) != "#32770" || !IsWindowVisible(w) || !IsWindowEnabled(w))
             return TRUE;
-        seen = {true, false, GetWindow(w, GW_OWNER), TextOf(w), {}, {}};
+        std::string text, buttons, icon;
         for (HWND c = GetWindow(w, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-            seen.icon = seen.icon || SendMessageW(c, STM_GETICON, 0, 0) != 0;
+            icon = SendMessageW(c, STM_GETICON, 0, 0) != 0 ? "|icon" : icon;
             if (ClassOf(c) == "Button" && IsWindowVisible(c))
-                seen.buttons.push_back(GetDlgCtrlID(c));
+                buttons += std::to_string(GetDlgCtrlID(c));
             else if (ClassOf(c) == "Static" && !TextOf(c).empty())
-                seen.text = TextOf(c);
+                text = TextOf(c);
         }
+        seen = TextOf(w) + "|" + text + "|" + buttons + icon +
+               (GetWindow(w, GW_OWNER) == s_owner ? "|owned" : "");
         PostMessageW(w, WM_COMMAND, IDOK, 0);
         return FALSE;
     };
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (!seen.found)
+        if (seen.empty())
             EnumThreadWindows(GetCurrentThreadId(), visit, 0);
     });
     open(); // returns once the dialog, run modally, has been closed
@@ -138,10 +130,8 @@ struct CTempDir {
     std::string Utf8(const wchar_t* name) const { return Narrow(File(name)); }
 };
 
-// The window from its template, its system menu, the about box and message
-// box over it; records that cannot be kept (said so, left off); the line
-// settings and choices come back in the next run, where a port that is gone
-// leaves the port box empty and records are kept in a directory made for them.
+// The window, its system menu, about box and message box; records that cannot be kept;
+// settings and choices back in the next run (a port that is gone left out).
 TEST(WindowsUi, MainWindowItsMenuAndBoxesAndWhatItRemembers) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     const CTempDir dir;
@@ -189,16 +179,18 @@ TEST(WindowsUi, MainWindowItsMenuAndBoxesAndWhatItRemembers) {
             EXPECT_FALSE(MenuChecked(dlg, keep) || logic.m_recorder);
             EXPECT_EQ(Stored(L"KeepRecords"), 2u);
 
-            const Modal about = ShowModal([&] { Command(dlg, id::kSysCommandAbout); });
-            EXPECT_TRUE(about.found && about.icon && about.owner == dlg);
-            EXPECT_EQ(about.caption, res::FindTemplate(res::kAboutBox)->caption);
+            const std::string about = ShowModal(dlg, [&] { Command(dlg, id::kSysCommandAbout); });
+            EXPECT_EQ(about.rfind(res::FindTemplate(res::kAboutBox)->caption + std::string("|"), 0),
+                      0u);
+            EXPECT_TRUE(about.ends_with("|1|icon|owned")) << about;
             w.Host().Context().messageBox = nullptr; // the real box from here on
-            const Modal box = ShowModal(
-                [&] { w.Host().MessageBox("ERROR: Serial Port Open", "COM7: no such device"); });
-            EXPECT_TRUE(box.found && box.owner == dlg && box.buttons == std::vector<int>{IDOK});
-            EXPECT_EQ(box.caption + "|" + box.text,
+            EXPECT_EQ(ShowModal(dlg,
+                                [&] {
+                                    w.Host().MessageBox("ERROR: Serial Port Open",
+                                                        "COM7: no such device");
+                                }),
                       std::string(res::kMessageBoxTitle) +
-                          "|ERROR: Serial Port Open\n\nCOM7: no such device");
+                          "|ERROR: Serial Port Open\n\nCOM7: no such device|1|icon|owned");
 
             SendDlgItemMessageW(dlg, m::kComboBaud, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                                 reinterpret_cast<LPARAM>(L"19200"));
@@ -265,9 +257,7 @@ TEST(WindowsUi, PauseKeepsPaintingWhileInputWaitsWithoutSpinning) {
     DestroyWindow(w);
 }
 
-// The simulated bench's console, reached from Windows: a command goes into
-// its input (a FIFO); its answer is what the bench writes before it answers
-// the marker line sent after the command.
+// The bench's console: a command into its FIFO; the answer is its output up to the marker's.
 struct CBench {
     const wchar_t *input, *output;
     int marker = 0;
@@ -287,8 +277,7 @@ struct CBench {
         }
         return "(no answer to " + command + ")";
     }
-    // What the adapters received since the transcript was cleared, spelled,
-    // each run of bytes headed by its adapter's name.
+    // What the adapters received since the last call, spelled, headed by each adapter's name.
     std::string Received() {
         std::istringstream lines(Do("transcript"));
         std::string line, out, last, ms, dir, who;
@@ -305,9 +294,7 @@ struct CBench {
     }
 };
 
-// Records kept of the wizard's first two steps: the records window lists
-// them, the address filter narrows them, and the rows shown are exported as
-// CSV, byte for byte as the records' CSV is written.
+// The wizard's first two steps as the records window lists, filters and exports them.
 void CheckKeptRecords(CMainWindow& w, const CTempDir& dir, const std::string& path) {
     Command(w.Hwnd(), id::kSysCommandRecords);
     CRecordsWindow* records = w.RecordsWindow();
@@ -325,8 +312,7 @@ void CheckKeptRecords(CMainWindow& w, const CTempDir& dir, const std::string& pa
         SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
         EXPECT_EQ(Narrow(cell), want);
     }
-    // Tab moves on from the filter while the main window's dialog loop runs,
-    // as the loop's message filter hands it the key.
+    // Tab moves on from the filter: the main window's dialog loop hands it the key.
     SetFocus(filter);
     MSG tab{filter, WM_KEYDOWN, VK_TAB, 0, 0, {}};
     EXPECT_TRUE(CallMsgFilterW(&tab, MSGF_DIALOGBOX));
@@ -342,10 +328,8 @@ void CheckKeptRecords(CMainWindow& w, const CTempDir& dir, const std::string& pa
     EXPECT_FALSE(records->ExportCsv(dir.File(L"no-such-dir\\out.csv"), error));
 }
 
-// The whole path from clicks to the adapters and back: the windows, the
-// Windows serial port and the simulated bench at real pauses. The bench is
-// switched between the wizard's presses as a person swaps adapters; records
-// are kept of the wizard's run.
+// From clicks to the adapters and back at real pauses, the bench switched between the
+// wizard's presses as a person swaps adapters; records kept of the run.
 TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
     const char* port = std::getenv("NW_WIN32_BENCH_PORT");
     CBench bench{_wgetenv(L"NW_WIN32_BENCH_CONSOLE"), _wgetenv(L"NW_WIN32_BENCH_OUTPUT")};
@@ -398,10 +382,8 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
             for (const auto& [adapter, message] : presses) {
                 SCOPED_TRACE(std::string(adapter) + " -> " + message);
                 bench.Do(std::string("attach ") + adapter);
-                // Into the first step's pause, which handles sent messages,
-                // another thread sends Check OLMA's and Start's clicks as an
-                // accessibility tool does: the step still runs alone, and
-                // neither click runs later (the bytes received show it).
+                // Check's and Start's clicks sent into step 1's pause from another thread
+                // (as an accessibility tool): neither runs, now or later (see the bytes).
                 std::atomic<bool> sent = false;
                 std::thread sender;
                 if (++press == 1)
@@ -440,8 +422,7 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
                                      "ats55=000000000000\r\nats56=000000000000\r\nat+btcancel\r\n"
                                      "at+btmode,1\r\nats10=1\r\nats53=1\r\n"));
             EXPECT_NE(bench.Do("show").find("\nnetwork: OK"), std::string::npos);
-            // "Fast": the same Check ends on the adapter's replies, well
-            // before its 2.8 s of pauses (the information query's alone is 2 s).
+            // "Fast": Check ends on the replies, well before its 2.8 s of pauses.
             Command(dlg, id::kSysCommandFast);
             ASSERT_EQ(w.Logic().m_exchange.Pacing().mode, PacingMode::Reply);
             const DWORD start = GetTickCount();
