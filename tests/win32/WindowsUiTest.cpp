@@ -1,6 +1,4 @@
-// The native Windows windows, run for real (under Wine with a virtual display
-// in CI): what the Win32 code adds to the toolkit-free window logic, and one
-// run from clicks to the simulated bench.
+// The native windows, run for real (under Wine in CI), and one run from clicks to the bench.
 #include "app/win32/MainWindow.h"
 #include "app/win32/PaintingPause.h"
 #include "app/win32/RecordsWindow.h"
@@ -9,26 +7,27 @@
 #include "records/RecordStore.h"
 #include "res/ControlIds.h"
 #include "res/Strings.h"
+#include "serial/ByteSpelling.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <shellapi.h>
 
 #include <atomic>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 namespace nw::win::test {
 namespace {
 
 namespace m = id::main;
+constexpr wchar_t kSettingsKey[] = L"Software\\Nodewright";
 
 std::string ClassOf(HWND w) {
     wchar_t name[64] = {};
@@ -36,66 +35,36 @@ std::string ClassOf(HWND w) {
     return Narrow(name);
 }
 
-std::string TextOf(HWND w) {
+std::string TextOf(HWND w, int id = 0) {
     wchar_t text[512] = {};
-    GetWindowTextW(w, text, 512);
+    GetWindowTextW(id != 0 ? GetDlgItem(w, id) : w, text, 512);
     return Narrow(text);
 }
 
-std::string TextOf(HWND dlg, int id) {
-    return TextOf(GetDlgItem(dlg, id));
+const auto Click = [](HWND dlg, int id) { SendDlgItemMessageW(dlg, id, BM_CLICK, 0, 0); };
+const auto Command = [](HWND w, int command) { SendMessageW(w, WM_SYSCOMMAND, command, 0); };
+const auto MenuChecked = [](HWND w, int command) {
+    return (GetMenuState(GetSystemMenu(w, FALSE), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
+};
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
-RECT DialogRect(HWND dialog, int x, int y, int cx, int cy) {
-    RECT r{x, y, x + cx, y + cy};
-    MapDialogRect(dialog, &r);
-    return r;
-}
-
-RECT ClientRectOf(HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-void Click(HWND dlg, int id) {
-    SendDlgItemMessageW(dlg, id, BM_CLICK, 0, 0);
-}
-
-std::string FileText(const std::wstring& path) {
-    std::string all;
-    if (FILE* in = _wfopen(path.c_str(), L"rb")) {
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;)
-            all.append(buf, n);
-        std::fclose(in);
-    }
-    return all;
-}
-
-constexpr wchar_t kSettingsKey[] = L"Software\\Nodewright";
-
-bool MenuChecked(HWND w, int command) {
-    return (GetMenuState(GetSystemMenu(w, FALSE), static_cast<UINT>(command), MF_BYCOMMAND) &
-            MF_CHECKED) != 0;
-}
-
-DWORD RememberedKeepRecords() {
-    DWORD value = 2;
-    DWORD size = sizeof value;
-    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords", RRF_RT_REG_DWORD, nullptr,
-                        &value, &size) == ERROR_SUCCESS
+DWORD Stored(const wchar_t* name) { // 2: never stored
+    DWORD value = 2, size = sizeof value;
+    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
+                        &size) == ERROR_SUCCESS
                ? value
-               : 2; // 2: never stored
+               : 2;
 }
 
-// Runs the main window and `check` inside its modal loop once it shows, then
-// ends it, so a failure cannot hang the test. Message boxes are recorded
-// ("text / detail") instead of shown; returns them.
+// Runs `check` in the main window's modal loop, then ends it (a failure cannot hang the
+// test); returns the message boxes, recorded ("text / detail") instead of shown.
 std::vector<std::string> WithMainWindow(const std::function<void(CMainWindow&)>& check,
-                                        std::function<void()> afterPause = {},
-                                        const std::string& recordsPath = {}) {
+                                        const std::string& recordsPath = {},
+                                        std::function<void()> afterPause = {}) {
     CHostContext context;
     context.instance = GetModuleHandleW(nullptr);
     context.afterPause = std::move(afterPause);
@@ -116,35 +85,30 @@ std::vector<std::string> WithMainWindow(const std::function<void(CMainWindow&)>&
     return boxes;
 }
 
-// What a modal dialog showed: found from a timer while `open` runs its modal
-// loop, then closed with OK, so a wrong window fails the test instead of
-// hanging it.
-struct Modal {
-    bool found = false, icon = false;
-    HWND owner = nullptr;
-    std::string caption, okText, text; // text: its last static text
-    std::vector<int> buttons;          // by id: their texts follow the system's language
-};
-
-Modal ShowModal(const std::function<void()>& open) {
-    static Modal seen;
-    seen = Modal{};
+// What a modal dialog showed ("caption|last static text|visible button ids|icon|owned"),
+// found from a timer while `open` runs it, closed with OK.
+std::string ShowModal(HWND owner, const std::function<void()>& open) {
+    static HWND s_owner;
+    static std::string seen;
+    s_owner = owner, seen.clear();
     static const WNDENUMPROC visit = [](HWND w, LPARAM) -> BOOL {
         if (ClassOf(w) != "#32770" || !IsWindowVisible(w) || !IsWindowEnabled(w))
             return TRUE;
-        seen = {true, false, GetWindow(w, GW_OWNER), TextOf(w), TextOf(w, IDOK), {}, {}};
+        std::string text, buttons, icon;
         for (HWND c = GetWindow(w, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-            seen.icon = seen.icon || SendMessageW(c, STM_GETICON, 0, 0) != 0;
+            icon = SendMessageW(c, STM_GETICON, 0, 0) != 0 ? "|icon" : icon;
             if (ClassOf(c) == "Button" && IsWindowVisible(c))
-                seen.buttons.push_back(GetDlgCtrlID(c));
+                buttons += std::to_string(GetDlgCtrlID(c));
             else if (ClassOf(c) == "Static" && !TextOf(c).empty())
-                seen.text = TextOf(c);
+                text = TextOf(c);
         }
+        seen = TextOf(w) + "|" + text + "|" + buttons + icon +
+               (GetWindow(w, GW_OWNER) == s_owner ? "|owned" : "");
         PostMessageW(w, WM_COMMAND, IDOK, 0);
         return FALSE;
     };
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (!seen.found)
+        if (seen.empty())
             EnumThreadWindows(GetCurrentThreadId(), visit, 0);
     });
     open(); // returns once the dialog, run modally, has been closed
@@ -152,121 +116,117 @@ Modal ShowModal(const std::function<void()>& open) {
     return seen;
 }
 
-// The window from its template, its system menu, the about box and message
-// box over it; the line settings and wizard choices come back in the next
-// run, where a port that is gone leaves the port box empty.
+// A directory of its own under the user's temporary directory, removed after.
+struct CTempDir {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("nwrec" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()));
+    CTempDir() { std::filesystem::create_directories(path); }
+    ~CTempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::wstring File(const wchar_t* name) const { return (path / name).wstring(); }
+    std::string Utf8(const wchar_t* name) const { return Narrow(File(name)); }
+};
+
+// The window, its system menu, about box and message box; records that cannot be kept;
+// settings and choices back in the next run (a port that is gone left out).
 TEST(WindowsUi, MainWindowItsMenuAndBoxesAndWhatItRemembers) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-    const auto boxes = WithMainWindow([](CMainWindow& w) {
-        HWND dlg = w.Hwnd();
-        const res::DialogTemplate& tmpl = *res::FindTemplate(res::kMainWindow);
-        EXPECT_EQ(TextOf(dlg), tmpl.caption);
-        const LONG_PTR style = GetWindowLongPtrW(dlg, GWL_STYLE);
-        EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
-                  WS_CAPTION | WS_SYSMENU);
-        EXPECT_TRUE(GetWindowLongPtrW(dlg, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-        RECT client{};
-        GetClientRect(dlg, &client);
-        const RECT want = DialogRect(dlg, 0, 0, tmpl.cx, tmpl.cy);
-        EXPECT_EQ(client.right, want.right);
-        EXPECT_EQ(client.bottom, want.bottom);
-
-        for (const res::ControlTemplate& c : tmpl.controls) {
-            if (c.id == res::kNoId)
-                continue;
-            SCOPED_TRACE("control " + std::to_string(c.id));
-            HWND control = GetDlgItem(dlg, c.id);
-            ASSERT_NE(control, nullptr);
-            static const char* const kClass[] = {"Button", "Static", "ComboBox", "Button", "Button",
-                                                 "Button", "Edit",   "Static",   "Static"};
-            EXPECT_EQ(ClassOf(control), kClass[static_cast<int>(c.kind)]); // by ControlKind
-            // The dialog manager converts position and size each on its own.
-            const RECT at = ClientRectOf(control);
-            const RECT origin = DialogRect(dlg, c.x, c.y, 0, 0);
-            const RECT size = DialogRect(dlg, 0, 0, c.cx, c.cy);
-            EXPECT_EQ(at.left, origin.left);
-            EXPECT_EQ(at.top, origin.top);
-            EXPECT_EQ(at.right - at.left, size.right);
-            if (c.kind != res::ControlKind::Combo) { // a closed combo is shorter than its list
-                EXPECT_EQ(at.bottom - at.top, size.bottom);
+    const CTempDir dir;
+    std::fclose(_wfopen(dir.File(L"file").c_str(), L"wb")); // not a directory
+    const int keep = id::kSysCommandKeepRecords;
+    auto boxes = WithMainWindow(
+        [&](CMainWindow& w) {
+            HWND dlg = w.Hwnd();
+            EXPECT_EQ(TextOf(dlg), res::FindTemplate(res::kMainWindow)->caption);
+            EXPECT_EQ(GetWindowLongPtrW(dlg, GWL_STYLE) &
+                          (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+                      WS_CAPTION | WS_SYSMENU);
+            EXPECT_TRUE(GetWindowLongPtrW(dlg, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+            EXPECT_EQ(SendDlgItemMessageW(dlg, m::kComboBaud, CB_GETCOUNT, 0, 0), 11);
+            EXPECT_EQ(TextOf(dlg, m::kComboBaud), "9600");
+            HMENU menu = GetSystemMenu(dlg, FALSE);
+            const int n = GetMenuItemCount(menu);
+            std::vector<int> added; // a separator (0), then the program's items
+            for (int i = n - 6; i < n; ++i)
+                added.push_back(static_cast<int>(GetMenuItemID(menu, i)));
+            EXPECT_EQ(added, (std::vector<int>{0, id::kSysCommandVerify, id::kSysCommandKeepRecords,
+                                               id::kSysCommandRecords, id::kSysCommandFast,
+                                               id::kSysCommandAbout}));
+            wchar_t text[128] = {};
+            GetMenuStringW(menu, static_cast<UINT>(n - 1), text, 128, MF_BYPOSITION);
+            EXPECT_EQ(Narrow(text), res::kAboutMenuText);
+            // The two menu choices: toggled, checked, remembered, toggled back.
+            CSetupDlg& logic = w.Logic();
+            const std::tuple<int, const wchar_t*, std::function<bool()>> choices[] = {
+                {id::kSysCommandVerify, L"VerifyEachStep", [&] { return logic.m_verifyEachStep; }},
+                {id::kSysCommandFast, L"ReplyPacing",
+                 [&] { return logic.m_exchange.Pacing().mode == PacingMode::Reply; }}};
+            for (const auto& [command, name, on] : choices) {
+                const bool was = on();
+                EXPECT_EQ(MenuChecked(dlg, command), was);
+                Command(dlg, command);
+                EXPECT_EQ(on(), !was);
+                EXPECT_EQ(MenuChecked(dlg, command), !was);
+                EXPECT_EQ(Stored(name), was ? 0u : 1u);
+                Command(dlg, command);
             }
-        }
-        // A combo box as the host filled it.
-        EXPECT_EQ(SendDlgItemMessageW(dlg, m::kComboBaud, CB_GETCOUNT, 0, 0), 11);
-        EXPECT_EQ(TextOf(dlg, m::kComboBaud), "9600");
-        HMENU menu = GetSystemMenu(w.Hwnd(), FALSE);
-        const int n = GetMenuItemCount(menu);
-        ASSERT_GE(n, 6);
-        EXPECT_TRUE(GetMenuState(menu, static_cast<UINT>(n - 6), MF_BYPOSITION) & MF_SEPARATOR);
-        const int added[] = {id::kSysCommandVerify, id::kSysCommandKeepRecords,
-                             id::kSysCommandRecords, id::kSysCommandFast, id::kSysCommandAbout};
-        for (int i = 0; i < 5; ++i)
-            EXPECT_EQ(GetMenuItemID(menu, n - 5 + i), static_cast<UINT>(added[i])) << i;
-        wchar_t text[128] = {};
-        GetMenuStringW(menu, static_cast<UINT>(n - 1), text, 128, MF_BYPOSITION);
-        EXPECT_EQ(Narrow(text), res::kAboutMenuText);
-        // The reply pacing choice: toggled from the menu, it paces the exchange.
-        const UINT fast = static_cast<UINT>(id::kSysCommandFast);
-        const PacingMode paced = w.Logic().m_exchange.Pacing().mode;
-        SendMessageW(w.Hwnd(), WM_SYSCOMMAND, fast, 0);
-        EXPECT_NE(w.Logic().m_exchange.Pacing().mode, paced);
-        EXPECT_EQ((GetMenuState(menu, fast, MF_BYCOMMAND) & MF_CHECKED) != 0,
-                  w.Logic().m_exchange.Pacing().mode == PacingMode::Reply);
-        SendMessageW(w.Hwnd(), WM_SYSCOMMAND, fast, 0); // as it was
-        EXPECT_EQ(w.Logic().m_exchange.Pacing().mode, paced);
-        // The read-back choice: toggled from the menu, checked, remembered.
-        const UINT verify = static_cast<UINT>(id::kSysCommandVerify);
-        const bool was = w.Logic().m_verifyEachStep;
-        EXPECT_EQ((GetMenuState(menu, verify, MF_BYCOMMAND) & MF_CHECKED) != 0, was);
-        SendMessageW(w.Hwnd(), WM_SYSCOMMAND, verify, 0);
-        EXPECT_EQ(w.Logic().m_verifyEachStep, !was);
-        EXPECT_EQ((GetMenuState(menu, verify, MF_BYCOMMAND) & MF_CHECKED) != 0, !was);
-        DWORD stored = 2;
-        DWORD size = sizeof stored;
-        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"VerifyEachStep", RRF_RT_REG_DWORD,
-                               nullptr, &stored, &size),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(stored, was ? 0u : 1u);
-        SendMessageW(w.Hwnd(), WM_SYSCOMMAND, verify, 0); // as it was
-        EXPECT_NE(SendMessageW(w.Hwnd(), WM_GETICON, ICON_BIG, 0), 0);
-        EXPECT_NE(SendMessageW(w.Hwnd(), WM_QUERYDRAGICON, 0, 0), 0);
+            EXPECT_NE(SendMessageW(dlg, WM_GETICON, ICON_BIG, 0), 0);
+            EXPECT_NE(SendMessageW(dlg, WM_QUERYDRAGICON, 0, 0), 0);
+            Command(dlg, keep);
+            EXPECT_FALSE(MenuChecked(dlg, keep) || logic.m_recorder);
+            EXPECT_EQ(Stored(L"KeepRecords"), 2u);
 
-        const Modal about = ShowModal([&] {
-            SendMessageW(w.Hwnd(), WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandAbout), 0);
-        });
-        ASSERT_TRUE(about.found);
-        EXPECT_EQ(about.caption, res::FindTemplate(res::kAboutBox)->caption);
-        EXPECT_EQ(about.okText, "확인");
-        EXPECT_TRUE(about.icon) << "icon 128 missing from the about box";
-        EXPECT_EQ(about.owner, w.Hwnd());
+            const std::string about = ShowModal(dlg, [&] { Command(dlg, id::kSysCommandAbout); });
+            EXPECT_EQ(about.rfind(res::FindTemplate(res::kAboutBox)->caption + std::string("|"), 0),
+                      0u);
+            EXPECT_TRUE(about.ends_with("|1|icon|owned")) << about;
+            w.Host().Context().messageBox = nullptr; // the real box from here on
+            EXPECT_EQ(ShowModal(dlg,
+                                [&] {
+                                    w.Host().MessageBox("ERROR: Serial Port Open",
+                                                        "COM7: no such device");
+                                }),
+                      std::string(res::kMessageBoxTitle) +
+                          "|ERROR: Serial Port Open\n\nCOM7: no such device|1|icon|owned");
 
-        w.Host().Context().messageBox = nullptr; // the real box from here on
-        const Modal box = ShowModal(
-            [&] { w.Host().MessageBox("ERROR: Serial Port Open", "COM7: no such device"); });
-        ASSERT_TRUE(box.found);
-        EXPECT_EQ(box.caption, res::kMessageBoxTitle);
-        EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
-        EXPECT_EQ(box.text, "ERROR: Serial Port Open\n\nCOM7: no such device");
-        EXPECT_EQ(box.owner, w.Hwnd());
-        SendDlgItemMessageW(dlg, m::kComboBaud, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>(L"19200"));
-        SetDlgItemTextW(dlg, m::kComboPort, L"COM77");
-        CheckDlgButton(dlg, m::kCheckDisableResponse, BST_CHECKED);
-        // The radios wait for an open port: their handlers, as the window runs them.
-        w.Logic().OnRadio1To3();
-        w.Logic().OnRadioNodeSwitching();
-    });
-    EXPECT_TRUE(boxes.empty());
-    WithMainWindow([](CMainWindow& w) {
-        HWND dlg = w.Hwnd();
-        EXPECT_EQ(TextOf(dlg, m::kComboBaud), "19200");
-        EXPECT_EQ(TextOf(dlg, m::kComboPort), "");
-        EXPECT_EQ(IsDlgButtonChecked(dlg, m::kCheckDisableResponse), BST_CHECKED);
-        EXPECT_EQ(w.Logic().m_nOneToN, NetworkSize::OneToThree);
-        EXPECT_EQ(w.Logic().m_nMode, ConnectionMode::NodeSwitching);
-        EXPECT_EQ(IsDlgButtonChecked(dlg, m::kRadioNodeSwitching), BST_CHECKED);
-    });
+            SendDlgItemMessageW(dlg, m::kComboBaud, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(L"19200"));
+            SetDlgItemTextW(dlg, m::kComboPort, L"COM77");
+            CheckDlgButton(dlg, m::kCheckDisableResponse, BST_CHECKED);
+            // The radios wait for an open port: their handlers, as the window runs them.
+            logic.OnRadio1To3();
+            logic.OnRadioNodeSwitching();
+        },
+        dir.Utf8(L"file\\records.sqlite"));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("Records cannot be kept: records database ", 0), 0u) << boxes[0];
+    const DWORD on = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords", REG_DWORD, &on, sizeof on);
+    boxes = WithMainWindow(
+        [&](CMainWindow& w) {
+            HWND dlg = w.Hwnd();
+            EXPECT_EQ(TextOf(dlg, m::kComboBaud), "19200");
+            EXPECT_EQ(TextOf(dlg, m::kComboPort), "");
+            EXPECT_EQ(IsDlgButtonChecked(dlg, m::kCheckDisableResponse), BST_CHECKED);
+            EXPECT_EQ(w.Logic().m_nOneToN, NetworkSize::OneToThree);
+            EXPECT_EQ(w.Logic().m_nMode, ConnectionMode::NodeSwitching);
+            EXPECT_EQ(IsDlgButtonChecked(dlg, m::kRadioNodeSwitching), BST_CHECKED);
+            EXPECT_TRUE(MenuChecked(dlg, keep) && w.Logic().m_recorder) << "not remembered";
+            Command(dlg, keep);
+            EXPECT_FALSE(MenuChecked(dlg, keep) || w.Logic().m_recorder);
+            EXPECT_EQ(Stored(L"KeepRecords"), 0u);
+        },
+        dir.Utf8(L"기록\\records.sqlite"));
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    EXPECT_NE(GetFileAttributesW(dir.File(L"기록\\records.sqlite").c_str()),
+              INVALID_FILE_ATTRIBUTES);
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    wchar_t local[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH), 0u);
+    EXPECT_EQ(records::DefaultDatabasePath(), Narrow(local) + "\\Nodewright\\records.sqlite");
 }
 
 TEST(WindowsUi, PauseKeepsPaintingWhileInputWaitsWithoutSpinning) {
@@ -277,20 +237,19 @@ TEST(WindowsUi, PauseKeepsPaintingWhileInputWaitsWithoutSpinning) {
     InvalidateRect(w, nullptr, TRUE);
     PostMessageW(w, WM_KEYDOWN, VK_SPACE, 0);
     PostMessageW(w, WM_LBUTTONDOWN, 0, 0);
-    FILETIME unused, kernel[2], user[2];
-    GetThreadTimes(GetCurrentThread(), &unused, &unused, &kernel[0], &user[0]);
+    auto cpu = [] { // kernel + user, in 100 ns
+        FILETIME unused, t[2];
+        GetThreadTimes(GetCurrentThread(), &unused, &unused, &t[0], &t[1]);
+        return ((std::uint64_t{t[0].dwHighDateTime} + t[1].dwHighDateTime) << 32) +
+               t[0].dwLowDateTime + t[1].dwLowDateTime;
+    };
+    const std::uint64_t cpu0 = cpu();
     const DWORD start = GetTickCount();
     PauseKeepingPainted(300);
     EXPECT_GE(GetTickCount() - start, 290u);
-    GetThreadTimes(GetCurrentThread(), &unused, &unused, &kernel[1], &user[1]);
-    auto ticks = [](const FILETIME& f) {
-        return std::uint64_t{f.dwHighDateTime} << 32 | f.dwLowDateTime;
-    };
-    EXPECT_LT(ticks(kernel[1]) - ticks(kernel[0]) + ticks(user[1]) - ticks(user[0]), 100u * 10000u)
-        << "the pause spun instead of waiting";
+    EXPECT_LT(cpu() - cpu0, 100u * 10000u) << "the pause spun instead of waiting";
     EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE)) << "the window was not repainted in the pause";
-    // The input is still queued, in order, for after the operation.
-    MSG msg;
+    MSG msg; // the input is still queued, in order, for after the operation
     for (const UINT input : {WM_KEYDOWN, WM_LBUTTONDOWN}) {
         ASSERT_TRUE(PeekMessageW(&msg, w, 0, 0, PM_REMOVE));
         EXPECT_EQ(msg.message, input);
@@ -298,9 +257,7 @@ TEST(WindowsUi, PauseKeepsPaintingWhileInputWaitsWithoutSpinning) {
     DestroyWindow(w);
 }
 
-// The simulated bench's console, reached from Windows: a command goes into
-// its input (a FIFO); its answer is what the bench writes before it answers
-// the marker line sent after the command.
+// The bench's console: a command into its FIFO; the answer is its output up to the marker's.
 struct CBench {
     const wchar_t *input, *output;
     int marker = 0;
@@ -320,50 +277,44 @@ struct CBench {
         }
         return "(no answer to " + command + ")";
     }
-};
-
-// A directory of its own under the user's temporary directory, removed after.
-struct CTempDir {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() /
-        ("nwrec" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()));
-    CTempDir() { std::filesystem::create_directories(path); }
-    ~CTempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
+    // What the adapters received since the last call, spelled, headed by each adapter's name.
+    std::string Received() {
+        std::istringstream lines(Do("transcript"));
+        std::string line, out, last, ms, dir, who;
+        while (std::getline(lines, line)) {
+            std::istringstream words(line);
+            if (!(words >> ms >> dir >> who) || dir != "RX")
+                continue;
+            out += (who == last ? "" : " " + who + ": ") +
+                   line.substr(line.find_first_not_of(' ', line.find(who, ms.size()) + who.size()));
+            last = who;
+        }
+        Do("transcript clear");
+        return out;
     }
-    std::wstring File(const wchar_t* name) const { return (path / name).wstring(); }
-    std::string Utf8(const wchar_t* name) const { return Narrow(File(name)); }
 };
 
-std::string ListText(HWND list, int row, int column) {
-    wchar_t text[256] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return Narrow(text);
-}
-
-// Records kept of the wizard's first two steps: the records window lists
-// them, the address filter narrows them, and the rows shown are exported as
-// CSV, byte for byte as the records' CSV is written.
+// The wizard's first two steps as the records window lists, filters and exports them.
 void CheckKeptRecords(CMainWindow& w, const CTempDir& dir, const std::string& path) {
-    SendMessageW(w.Hwnd(), WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandRecords), 0);
+    Command(w.Hwnd(), id::kSysCommandRecords);
     CRecordsWindow* records = w.RecordsWindow();
     ASSERT_NE(records, nullptr);
-    HWND list = records->Control(CRecordsWindow::kList);
+    HWND list = records->Control(CRecordsWindow::kList),
+         filter = records->Control(CRecordsWindow::kFilter);
     EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(TextOf(records->Control(CRecordsWindow::kStatus)), "2 record(s) in " + path);
-    SetWindowTextW(records->Control(CRecordsWindow::kFilter), L" 0001950a0b00 ");
+    SetWindowTextW(filter, L" 0001950a0b00 ");
     ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
-    EXPECT_EQ(ListText(list, 0, 6), "0001950A0B00");
-    EXPECT_EQ(ListText(list, 0, 8), "wizard-read");
-    // Tab moves on from the filter while the main window's dialog loop runs,
-    // as the loop's message filter hands it the key.
-    SetFocus(records->Control(CRecordsWindow::kFilter));
-    MSG tab{records->Control(CRecordsWindow::kFilter), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    for (const auto& [column, want] : {std::pair{6, "0001950A0B00"}, {8, "wizard-read"}}) {
+        wchar_t cell[64] = {};
+        LVITEMW item{};
+        item.iSubItem = column, item.pszText = cell, item.cchTextMax = 64;
+        SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(Narrow(cell), want);
+    }
+    // Tab moves on from the filter: the main window's dialog loop hands it the key.
+    SetFocus(filter);
+    MSG tab{filter, WM_KEYDOWN, VK_TAB, 0, 0, {}};
     EXPECT_TRUE(CallMsgFilterW(&tab, MSGF_DIALOGBOX));
     EXPECT_EQ(GetFocus(), records->Control(CRecordsWindow::kExport));
 
@@ -377,10 +328,8 @@ void CheckKeptRecords(CMainWindow& w, const CTempDir& dir, const std::string& pa
     EXPECT_FALSE(records->ExportCsv(dir.File(L"no-such-dir\\out.csv"), error));
 }
 
-// The whole path from clicks to the adapters and back: the windows, the
-// Windows serial port and the simulated bench at real pauses. The bench is
-// switched between the wizard's presses as a person swaps adapters; records
-// are kept of the wizard's run.
+// From clicks to the adapters and back at real pauses, the bench switched between the
+// wizard's presses as a person swaps adapters; records kept of the run.
 TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
     const char* port = std::getenv("NW_WIN32_BENCH_PORT");
     CBench bench{_wgetenv(L"NW_WIN32_BENCH_CONSOLE"), _wgetenv(L"NW_WIN32_BENCH_OUTPUT")};
@@ -405,7 +354,6 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
             EXPECT_EQ(TextOf(dlg, m::kStaticMessage), "Port Open");
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, m::kButtonPortOpen)));
             Click(dlg, m::kButtonCheck); // its report box is recorded
-
             std::string manualInfo;
             bool manualIdleWithArrow = false;
             w.onManualOpened = [&](CManualWindow& manual) {
@@ -417,11 +365,12 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
             EXPECT_NE(manualInfo.find("0001950A0B00"), std::string::npos) << manualInfo;
             EXPECT_TRUE(manualIdleWithArrow);
 
-            SendMessageW(dlg, WM_SYSCOMMAND, static_cast<WPARAM>(id::kSysCommandKeepRecords), 0);
+            Command(dlg, id::kSysCommandKeepRecords);
             EXPECT_TRUE(MenuChecked(dlg, id::kSysCommandKeepRecords));
-            EXPECT_EQ(RememberedKeepRecords(), 1u);
+            EXPECT_EQ(Stored(L"KeepRecords"), 1u);
             Click(dlg, m::kRadio1To2);
             Click(dlg, m::kRadioMultiDrop);
+            bench.Received();
             const std::pair<const char*, const char*> presses[] = {
                 {"master", "Connect master to the serial port and push next button."},
                 {"master", "Connect slave1 to a serial device and push next button."},
@@ -433,29 +382,23 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
             for (const auto& [adapter, message] : presses) {
                 SCOPED_TRACE(std::string(adapter) + " -> " + message);
                 bench.Do(std::string("attach ") + adapter);
-                // Into the first step's pause, which handles sent messages,
-                // another thread sends Check OLMA's and Start's clicks as an
-                // accessibility tool does: the step still runs alone, and
-                // neither click runs later.
-                std::atomic<bool> stepOver = false, sent = false;
-                bool sentDuringStep = false;
+                // Check's and Start's clicks sent into step 1's pause from another thread
+                // (as an accessibility tool): neither runs, now or later (see the bytes).
+                std::atomic<bool> sent = false;
                 std::thread sender;
                 if (++press == 1)
                     sender = std::thread([&] {
                         Sleep(500);
                         Click(dlg, m::kButtonCheck);
                         Click(dlg, m::kButtonStart);
-                        sentDuringStep = !stepOver;
                         sent = true;
                     });
                 Click(dlg, m::kButtonStart);
-                stepOver = true;
-                if (sender.joinable()) {
-                    while (!sent)
-                        PauseKeepingPainted(10); // takes the clicks if the step did not
+                EXPECT_TRUE(press > 1 || sent) << "the clicks came after the step";
+                while (sender.joinable() && !sent)
+                    PauseKeepingPainted(10); // takes the clicks if the step did not
+                if (sender.joinable())
                     sender.join();
-                    EXPECT_TRUE(sentDuringStep);
-                }
                 EXPECT_EQ(TextOf(dlg, m::kStaticMessage), message);
                 int shown = 0;
                 for (int page : id::kPicturePages)
@@ -463,25 +406,34 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
                 EXPECT_EQ(shown, 1);
                 if (press == 2) {
                     CheckKeptRecords(w, dir, path);
-                    SendMessageW(dlg, WM_SYSCOMMAND,
-                                 static_cast<WPARAM>(id::kSysCommandKeepRecords), 0);
+                    Command(dlg, id::kSysCommandKeepRecords);
                 }
             }
+            const std::string detect = "at\r\nat+btinfo?\r\nat\r\nat+btinfo?\r\nato\r\n";
+            const std::string slave = detect +
+                                      "ATS46=0001950A0B00\r\nat+btcancel\r\nat+btmode,2\r\n"
+                                      "ats10=1\r\natz\r\n";
+            EXPECT_EQ(bench.Received(),
+                      " master: " + SpellBytes("at\r\nat+btinfo?\r\nats53?\r\n" + detect) +
+                          " slave1: " + SpellBytes(slave) + " slave2: " + SpellBytes(slave) +
+                          " master: " +
+                          SpellBytes(detect +
+                                     "ATS46=0001950A0B01\r\nATS54=0001950A0B02\r\n"
+                                     "ats55=000000000000\r\nats56=000000000000\r\nat+btcancel\r\n"
+                                     "at+btmode,1\r\nats10=1\r\nats53=1\r\n"));
             EXPECT_NE(bench.Do("show").find("\nnetwork: OK"), std::string::npos);
-            // "Fast": the same Check ends on the adapter's replies, well
-            // before its 2.8 s of pauses (the information query's alone is 2 s).
-            const UINT fast = static_cast<UINT>(id::kSysCommandFast);
-            SendMessageW(w.Hwnd(), WM_SYSCOMMAND, fast, 0);
+            // "Fast": Check ends on the replies, well before its 2.8 s of pauses.
+            Command(dlg, id::kSysCommandFast);
             ASSERT_EQ(w.Logic().m_exchange.Pacing().mode, PacingMode::Reply);
             const DWORD start = GetTickCount();
             Click(dlg, m::kButtonCheck);
             EXPECT_LT(GetTickCount() - start, 1500u);
-            SendMessageW(w.Hwnd(), WM_SYSCOMMAND, fast, 0); // as it was
+            Command(dlg, id::kSysCommandFast); // as it was
             Click(dlg, m::kButtonPortClose);
             EXPECT_EQ(TextOf(dlg, m::kStaticMessage), "Port Close");
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, m::kButtonPortOpen)));
         },
-        afterPause, path);
+        path, afterPause);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
     ASSERT_EQ(boxes.size(), 2u) << (boxes.empty() ? "" : boxes.back()); // the Checks' reports only
     for (const std::string& box : boxes)
@@ -490,52 +442,6 @@ TEST(WindowsUi, ClicksReachTheBenchThroughCheckManualAndTheWizard) {
     EXPECT_NE(boxes[1].find("\nMode: MODE1\n"), std::string::npos)
         << "the master as the wizard left it";
     EXPECT_EQ(pausesWithoutHourglass, 0);
-}
-
-// "Keep records": a database that cannot be opened is said so and leaves the
-// system menu's item off, unremembered; remembered, the item starts on with
-// the window logic's recorder; off again, the logic records nothing. The
-// default file lies in the user's local application data.
-TEST(WindowsUi, KeepRecordsOpensTheDatabaseOrSaysWhyItCannot) {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
-    const CTempDir dir;
-    FILE* blocker = _wfopen(dir.File(L"file").c_str(), L"wb"); // not a directory
-    ASSERT_NE(blocker, nullptr);
-    std::fclose(blocker);
-    const UINT keep = static_cast<UINT>(id::kSysCommandKeepRecords);
-    auto boxes = WithMainWindow(
-        [&](CMainWindow& w) {
-            SendMessageW(w.Hwnd(), WM_SYSCOMMAND, keep, 0);
-            EXPECT_FALSE(MenuChecked(w.Hwnd(), keep));
-            EXPECT_EQ(w.Logic().m_recorder, nullptr);
-        },
-        {}, dir.Utf8(L"file\\records.sqlite"));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].rfind("Records cannot be kept: records database ", 0), 0u) << boxes[0];
-    EXPECT_EQ(RememberedKeepRecords(), 2u);
-
-    // Remembered from the last run (turned on, it is stored as 1: the bench
-    // run checks that); its directory made, named as a Korean user may name it.
-    const DWORD on = 1;
-    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords", REG_DWORD, &on, sizeof on);
-    boxes = WithMainWindow(
-        [&](CMainWindow& w) {
-            EXPECT_TRUE(MenuChecked(w.Hwnd(), keep)) << "not remembered";
-            EXPECT_NE(w.Logic().m_recorder, nullptr);
-            SendMessageW(w.Hwnd(), WM_SYSCOMMAND, keep, 0);
-            EXPECT_FALSE(MenuChecked(w.Hwnd(), keep));
-            EXPECT_EQ(w.Logic().m_recorder, nullptr);
-            EXPECT_EQ(RememberedKeepRecords(), 0u);
-        },
-        {}, dir.Utf8(L"기록\\records.sqlite"));
-    EXPECT_TRUE(boxes.empty()) << boxes.front();
-    EXPECT_NE(GetFileAttributesW(dir.File(L"기록\\records.sqlite").c_str()),
-              INVALID_FILE_ATTRIBUTES);
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeepRecords");
-
-    wchar_t local[MAX_PATH] = {};
-    ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH), 0u);
-    EXPECT_EQ(records::DefaultDatabasePath(), Narrow(local) + "\\Nodewright\\records.sqlite");
 }
 
 } // namespace
