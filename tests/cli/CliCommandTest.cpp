@@ -37,9 +37,6 @@ struct Case {
     int unplugAfterPause = 0; // the line vanishes after this pause
     bool terminal = false;    // stdout is a terminal
 };
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const Case kCases[] = {
     {"CheckReport", "master", nullptr, "check", 0, Report(0), kReportTx, ""},
@@ -66,8 +63,6 @@ const Case kCases[] = {
      "\"report\":\"Friendly Name: Q\\\"\\\\\\u0001\xef\xbf\xbd(\xef\xbf\xbd\\nBluetooth Address: "
      "0001950A0B00\\nMode: ?\\nFlowControl: ?\\nStatus: ?\\nAuthentication: ?\\nCommand "
      "Response: ON\"}\n"},
-    {"CheckJsonNoAdapter", "", nullptr, "check --json", 1, "{\"ok\":false,\"detected\":false}\n",
-     kAny, "OLMA Not detected.\n"},
     // Answers "at" like any AT device, and ERROR to the information query.
     {"CheckDeviceWithoutAddress", "master",
      [](CSimAdapter& a) { a.Fault().scripted["at+btinfo?"] = "\r\nERROR\r\n"; }, "--json check", 1,
