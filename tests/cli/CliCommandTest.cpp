@@ -1,7 +1,5 @@
-// Each window command end to end, one row each: the adapter as it is, the
-// command line, then stdout, the exit status, the bytes the adapter received
-// and stderr. What the buttons do byte by byte is the window logic's business
-// (tests/ui); here: what the front end prints, as text or JSON, and returns.
+// Each window command end to end, one row each: the adapter as it is, the command
+// line, then stdout, the exit status, the bytes the adapter received and stderr.
 #include "CliFixture.h"
 
 #include "app/cli/PictureArt.h"
@@ -37,6 +35,9 @@ struct Case {
     int unplugAfterPause = 0; // the line vanishes after this pause
     bool terminal = false;    // stdout is a terminal
 };
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const Case kCases[] = {
     {"CheckReport", "master", nullptr, "check", 0, Report(0), kReportTx, ""},

@@ -79,9 +79,8 @@ TEST_F(CliBench, CliCommandLine) {
     }
 }
 
-// The port list piped (names, as the port box shows them), on a terminal (a
-// table) and as JSON; then --watch, fed by a monitor that reports a port
-// plugged in and one pulled out.
+// The port list piped (names), on a terminal (a table) and as JSON; then --watch,
+// fed by a monitor that reports a port plugged in and one pulled out.
 TEST_F(CliBench, CliPortsListsAndWatches) {
     const TempDir tmp;
     const std::string dir = tmp.path.string();
@@ -131,9 +130,8 @@ TEST_F(CliBench, CliPortsListsAndWatches) {
     EXPECT_EQ(none.err, "nodewright-cli: ports --watch: no udev here\n");
 }
 
-// --trace spells every chunk written and read with its time, and under reply
-// pacing each wait against its pause; --log appends the same and every text to
-// the file, each line time-stamped, and never truncates what an earlier run wrote.
+// --trace: every chunk and, under reply pacing, each wait against its pause; --log
+// appends the same and every text, time-stamped, never truncating earlier runs.
 TEST_F(CliBench, CliTraceAndLog) {
     ASSERT_TRUE(bench.Attach("master"));
     env.elapsedMs = [] { return 412.3; };

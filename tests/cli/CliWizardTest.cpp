@@ -1,6 +1,5 @@
-// The wizard driven line by line, with the bench's adapters switched between
-// presses as a user would attach them: what each press prints, which words
-// press which buttons (only enabled ones), and the exit status.
+// The wizard driven line by line, adapters switched between presses as a user would:
+// what each press prints, which words press which (enabled) buttons, the exit status.
 #include "CliFixture.h"
 
 #include <cstring>
@@ -39,6 +38,9 @@ struct Case {
     bool terminal = false;
     int unplugInLastPress = 0; // the line vanishes after this pause of the last press
 };
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const Case kCases[] = {
     {"OneToTwo", "", "master:|master:next|slave1:|slave2:next|master:", 0,

@@ -1,6 +1,5 @@
-// nodewright-cli --record against the simulated bench: the rows master,
-// slave, verify and a whole wizard run leave, read back with the records
-// command; and a database that cannot be opened leaves the adapter alone.
+// nodewright-cli --record against the bench: the rows master, slave, verify and a
+// wizard run leave, read back by the records command; an unopenable database.
 #include "cli/CliFixture.h"
 
 #include <nlohmann/json.hpp>
