@@ -1,7 +1,5 @@
-// Each window command end to end, one row each: the adapter as it is, the
-// command line, then stdout, the exit status, the bytes the adapter received
-// and stderr. What the buttons do byte by byte is the window logic's business
-// (tests/ui); here: what the front end prints, as text or JSON, and returns.
+// Each window command end to end, one row each: the adapter as it is, the command
+// line, then stdout, the exit status, the bytes the adapter received and stderr.
 #include "CliFixture.h"
 
 #include "app/cli/PictureArt.h"
@@ -66,8 +64,6 @@ const Case kCases[] = {
      "\"report\":\"Friendly Name: Q\\\"\\\\\\u0001\xef\xbf\xbd(\xef\xbf\xbd\\nBluetooth Address: "
      "0001950A0B00\\nMode: ?\\nFlowControl: ?\\nStatus: ?\\nAuthentication: ?\\nCommand "
      "Response: ON\"}\n"},
-    {"CheckJsonNoAdapter", "", nullptr, "check --json", 1, "{\"ok\":false,\"detected\":false}\n",
-     kAny, "OLMA Not detected.\n"},
     // Answers "at" like any AT device, and ERROR to the information query.
     {"CheckDeviceWithoutAddress", "master",
      [](CSimAdapter& a) { a.Fault().scripted["at+btinfo?"] = "\r\nERROR\r\n"; }, "--json check", 1,

@@ -4,15 +4,14 @@
 
 #include "app/cli/RunCli.h"
 #include "sim/SimBench.h"
+#include "support/FakeTree.h"
 #include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
 #include <functional>
 #include <iterator>
-#include <optional>
 #include <sstream>
 #include <streambuf>
 #include <string>
@@ -20,53 +19,23 @@
 
 namespace nw::cli::test {
 
+using nw::test::TempDir;
 using nw::test::WaitUntil;
 using namespace std::chrono_literals;
 
-// "a b c" as {"a", "b", "c"}.
+// "a;b;c" as {"a", "b", "c"}.
+inline std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);)
+        parts.push_back(part);
+    return parts;
+}
+
 inline std::vector<std::string> Words(const std::string& line) {
     std::istringstream in(line);
     return {std::istream_iterator<std::string>(in), {}};
 }
-
-// A fresh directory, removed with the object.
-struct TempDir {
-    TempDir() {
-        std::string dir = (std::filesystem::temp_directory_path() / "nw_test_XXXXXX").string();
-        EXPECT_NE(::mkdtemp(dir.data()), nullptr);
-        path = dir;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string File(const std::string& name) const { return (path / name).string(); }
-    std::filesystem::path path;
-};
-
-// Standard input that asks `next` for each line as it is read: the wizard
-// reads a line only once the previous press has ended.
-class ScriptedInput : public std::streambuf {
-  public:
-    explicit ScriptedInput(std::function<std::optional<std::string>()> next)
-        : m_next(std::move(next)) {}
-
-  protected:
-    int_type underflow() override {
-        const std::optional<std::string> line = m_next();
-        if (!line)
-            return traits_type::eof();
-        m_current = *line + "\n";
-        setg(m_current.data(), m_current.data(), m_current.data() + m_current.size());
-        return traits_type::to_int_type(m_current[0]);
-    }
-
-  private:
-    std::function<std::optional<std::string>()> m_next;
-    std::string m_current;
-};
 
 // The report an adapter of the bench prints: OLMA-M (0) or OLMA-S<who>.
 inline std::string Report(int who, const char* mode = "MODE0", const char* status = "STANDBY",
@@ -83,7 +52,6 @@ struct CliRun {
     std::string sent; // what the adapters received
 };
 
-// nodewright-cli with `args` (no program name) and standard input `in`.
 inline CliRun CallCli(CliEnv& env, const std::vector<std::string>& args,
                       std::istream* in = nullptr) {
     std::vector<const char*> argv{"nodewright-cli"};
@@ -91,18 +59,16 @@ inline CliRun CallCli(CliEnv& env, const std::vector<std::string>& args,
         argv.push_back(a.c_str());
     std::istringstream none;
     std::ostringstream out, err;
-    CliRun r;
-    r.code = RunCli(static_cast<int>(argv.size()), argv.data(), in ? *in : none, out, err, env);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    const int code =
+        RunCli(static_cast<int>(argv.size()), argv.data(), in ? *in : none, out, err, env);
+    return {code, out.str(), err.str(), ""};
 }
 
 // Pauses run at 5% of their length (400 ms -> 20 ms) and then until the line
 // is quiet, so a busy machine slows the tests down but cannot make a reply
 // miss its pause. `onPause` then sees the unscaled length, so a test can
 // change the bench in the middle of an operation.
-class CliBench : public ::testing::Test, public IPacer {
+class CliBench : public ::testing::Test, public IPacer, public std::streambuf {
   protected:
     void SetUp() override {
         std::string error;
@@ -136,10 +102,34 @@ class CliBench : public ::testing::Test, public IPacer {
         bench.ClearTranscript();
         return r;
     }
-    // The same with the bench's port given first.
     CliRun Run(std::vector<std::string> args, std::istream* in = nullptr) {
         args.insert(args.begin(), {"-p", bench.Path()});
         return RunArgs(args, in);
+    }
+    // The wizard fed "who:line|...": `who` attached before the line is read
+    // ("" none, "-" as it was).
+    CliRun Wizard(const std::string& args, const std::string& lines) {
+        script.str(lines);
+        std::istream in(this);
+        return Run(Words("wizard " + args), &in);
+    }
+    // The wizard's standard input: a line is read once the previous press ended.
+    int_type underflow() override {
+        std::string line;
+        if (!std::getline(script, line, '|'))
+            return traits_type::eof();
+        ++linesRead;
+        lastPress = script.eof();
+        WaitQuiet(true);
+        const std::string who = line.substr(0, line.find(':'));
+        if (who.empty()) {
+            bench.Detach();
+        } else if (who != "-") {
+            EXPECT_TRUE(bench.Attach(who));
+        }
+        current = line.substr(who.size() + 1) + "\n";
+        setg(current.data(), current.data(), current.data() + current.size());
+        return traits_type::to_int_type(current[0]);
     }
 
     // Nothing in flight: the bench took all the port wrote and wrote every
@@ -161,6 +151,10 @@ class CliBench : public ::testing::Test, public IPacer {
     std::uint64_t txBase = 0;
     sim::CSimBench bench;
     std::function<void(std::uint32_t)> onPause;
+    std::istringstream script;
+    std::string current;
+    std::size_t linesRead = 0; // by Wizard, the last one read
+    bool lastPress = false;
     CliEnv env;
 };
 

@@ -2,11 +2,9 @@
 // list, the line options, the trace, an output nobody can write.
 #include "CliFixture.h"
 
-#include <filesystem>
 #include <fstream>
 
 #include <fcntl.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -15,60 +13,65 @@ namespace {
 
 TEST_F(CliBench, CliCommandLine) {
     ASSERT_TRUE(bench.Attach("master"));
-    const std::string p = bench.Path();
     struct Case {
-        std::vector<std::string> args;
+        const char* args; // split at each space; P: the bench's port
         int code;
         std::string out;
         const char* errHas; // usage errors: their reason after the usage line
     };
     const Case cases[] = {
-        {{"check"}, 2, "", "--port is required"},
-        {{}, 2, "", "A subcommand is required"},
-        {{"-p", p, "frobnicate"}, 2, "", "unknown command: frobnicate"},
-        {{"-p", p, "check", "--frob"}, 2, "", "--frob"},
-        {{"-p", p, "-b", "9601", "check"}, 2, "", "--baud"},
-        {{"-p", p, "-b", "", "check"}, 2, "", "--baud"},
-        {{"-p", p, "--parity", "mark", "check"}, 2, "", "--parity"},
-        {{"-p", p, "--stop-bits", "3", "check"}, 2, "", "--stop-bits"},
-        {{"-p", p, "wizard", "--n", "5"}, 2, "", "--n"},
-        {{"-p", p, "master", "--mode", "ring"}, 2, "", "--mode"},
-        {{"-p", p, "slave"}, 2, "", "--master is required"},
-        {{"-p", p, "master", "--slave1", "0001950A0B01", "--slave2", "0001950A0B0\x01"},
-         2,
-         "",
+        {"check", 2, "", "--port is required"},
+        {"", 2, "", "A subcommand is required"},
+        {"-p P frobnicate", 2, "", "unknown command: frobnicate"},
+        {"-p P check --frob", 2, "", "--frob"},
+        {"-p P -b 9601 check", 2, "", "--baud"},
+        {"-p P -b  check", 2, "", "--baud"},
+        {"-p P --parity mark check", 2, "", "--parity"},
+        {"-p P --stop-bits 3 check", 2, "", "--stop-bits"},
+        {"-p P wizard --n 5", 2, "", "--n"},
+        {"-p P master --mode ring", 2, "", "--mode"},
+        {"-p P slave", 2, "", "--master is required"},
+        {"-p P master --slave1 0001950A0B01 --slave2 0001950A0B0\x01", 2, "",
          "--slave2: control character"},
-        {{"-p", p, "slave", "--master", "0001950A\r0B00"}, 2, "", "--master: control character"},
-        {{"-p", p, "--pacing", "fast", "detect"}, 2, "", "--pacing"},
-        {{"-p", p, "--profile", "/nonexistent/p.json", "detect"},
-         2,
-         "",
+        {"-p P slave --master 0001950A\r0B00", 2, "", "--master: control character"},
+        {"-p P --pacing fast detect", 2, "", "--pacing"},
+        {"-p P --profile /nonexistent/p.json detect", 2, "",
          "timing profile /nonexistent/p.json: cannot be read"},
-        {{"check", "-p", "/nonexistent/olma"}, 2, "ERROR: Serial Port Open\n", "/nonexistent/olma"},
-        {{"--version"}, 0, "nodewright-cli 1.0.0.1\n", ""},
-        // Global options may follow the command.
-        {{"detect", "--json", "--port", p, "-b", "9600"},
-         0,
-         "{\"ok\":true,\"detected\":true,\"multiConnection\":true}\n",
-         ""},
+        {"check -p /nonexistent/olma", 2, "ERROR: Serial Port Open\n", "/nonexistent/olma"},
+        {"--version", 0, "nodewright-cli 1.0.0.1\n", ""},
+        // Global options may follow the command; the line options reach the port.
+        {"detect --json --port P -b 19200 --parity odd --stop-bits 2", 0,
+         "{\"ok\":true,\"detected\":true,\"multiConnection\":true}\n", ""},
     };
     for (const Case& c : cases) {
-        const CliRun r = RunArgs(c.args);
+        std::vector<std::string> args = Split(c.args, ' ');
+        for (std::string& a : args)
+            a = a == "P" ? bench.Path() : a;
+        const CliRun r = RunArgs(args);
         EXPECT_EQ(r.code, c.code) << c.errHas;
         EXPECT_EQ(r.out, c.out) << c.errHas;
         EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
         if (c.code == 2) {
             EXPECT_EQ(r.sent, "") << c.errHas;
             if (c.out.empty()) {
-                EXPECT_EQ(r.err.rfind("Usage: nodewright-cli [OPTIONS] COMMAND", 0), 0u) << r.err;
+                EXPECT_TRUE(r.err.starts_with("Usage: nodewright-cli [OPTIONS] COMMAND")) << r.err;
             }
         }
     }
 
-    using Args = std::vector<std::string>;
+    // The terminal keeps the settings the last open gave it. (A pseudo-terminal
+    // keeps PARODD but drops PARENB.)
+    const int fd = ::open(bench.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    termios t{};
+    ASSERT_EQ(::tcgetattr(fd, &t), 0);
+    ::close(fd);
+    EXPECT_EQ(cfgetospeed(&t), B19200);
+    EXPECT_EQ(t.c_cflag & (PARODD | CSTOPB), PARODD | CSTOPB);
+
     for (const auto& [args, word] :
-         {std::pair{Args{"--help"}, "autofill"}, std::pair{Args{"master", "--help"}, "--slave4"}}) {
-        const CliRun r = RunArgs(args);
+         {std::pair{"--help", "autofill"}, {"master --help", "--slave4"}}) {
+        const CliRun r = RunArgs(Words(args));
         EXPECT_EQ(r.code, 0);
         EXPECT_NE(r.out.find("Usage: nodewright-cli"), std::string::npos) << r.out;
         EXPECT_NE(r.out.find(word), std::string::npos) << r.out;
@@ -76,17 +79,12 @@ TEST_F(CliBench, CliCommandLine) {
     }
 }
 
-// The port list piped (names, as the port box shows them), on a terminal (a
-// table) and as JSON; then --watch, fed by a monitor that reports a port
-// plugged in and one pulled out.
+// The port list piped (names), on a terminal (a table) and as JSON; then --watch,
+// fed by a monitor that reports a port plugged in and one pulled out.
 TEST_F(CliBench, CliPortsListsAndWatches) {
-    namespace fs = std::filesystem;
     const TempDir tmp;
     const std::string dir = tmp.path.string();
-    fs::create_directories(fs::path(dir) / "sys/class/tty/rfcomm0");
-    fs::create_directories(fs::path(dir) / "dev/serial/by-path");
-    std::ofstream(fs::path(dir) / "dev/rfcomm0") << "";
-    fs::create_symlink("../../rfcomm0", fs::path(dir) / "dev/serial/by-path/bt-port0");
+    tmp.Add("sys/class/tty/rfcomm0=/;dev/rfcomm0=;dev/serial/by-path/bt-port0=@../../rfcomm0");
     env.sysRoot = dir + "/sys";
     env.devRoot = dir + "/dev";
     const std::string node = dir + "/dev/rfcomm0";
@@ -104,22 +102,17 @@ TEST_F(CliBench, CliPortsListsAndWatches) {
                                         "-", "-", "-", "-", dir + "/dev/serial/by-path/bt-port0"}));
 
     struct Monitor : IPortMonitor {
-        std::vector<std::vector<PortEvent>> batches;
+        std::vector<PortEvent> events; // one a wait, then an empty wait: the end
+        std::size_t n = 0;
         std::vector<PortEvent> Wait() override {
-            std::vector<PortEvent> next;
-            if (!batches.empty()) {
-                next = batches.front();
-                batches.erase(batches.begin());
-            }
-            return next;
+            return n < events.size() ? std::vector{events[n++]} : std::vector<PortEvent>{};
         }
         std::vector<PortEvent> Take() override { return {}; }
         int Fd() const override { return -1; }
     };
     env.openPortMonitor = [&](std::string*) {
         auto m = std::make_unique<Monitor>();
-        m->batches = {{{PortEvent::Kind::Added, node}},
-                      {{PortEvent::Kind::Removed, "/dev/ttyUSB7"}}};
+        m->events = {{PortEvent::Kind::Added, node}, {PortEvent::Kind::Removed, "/dev/ttyUSB7"}};
         return m;
     };
     const CliRun watched = RunArgs({"ports", "--watch"});
@@ -137,61 +130,39 @@ TEST_F(CliBench, CliPortsListsAndWatches) {
     EXPECT_EQ(none.err, "nodewright-cli: ports --watch: no udev here\n");
 }
 
-TEST_F(CliBench, CliLineOptionsReachThePortAndTheLineIsLeftUnlocked) {
-    ASSERT_TRUE(bench.Attach("master"));
-    EXPECT_EQ(Run({"-b", "19200", "--parity", "odd", "--stop-bits", "2", "detect"}).code, 0);
-    // The terminal keeps the settings the port gave it.
-    const int fd = ::open(bench.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    termios t{};
-    ASSERT_EQ(::tcgetattr(fd, &t), 0);
-    int exclusive = -1; // the closed port unlocked the line
-    EXPECT_EQ(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
-    EXPECT_EQ(exclusive, 0);
-    ::close(fd);
-    EXPECT_EQ(cfgetospeed(&t), B19200);
-    // (A pseudo-terminal keeps PARODD but drops PARENB.)
-    EXPECT_EQ(t.c_cflag & (PARODD | CSTOPB), PARODD | CSTOPB);
-}
-
-// --trace spells every chunk written and read with its time, and under reply
-// pacing each wait against its pause; --log appends the same and every text to
-// the file, each line time-stamped, and never truncates what an earlier run wrote.
+// --trace: every chunk and, under reply pacing, each wait against its pause; --log
+// appends the same and every text, time-stamped, never truncating earlier runs.
 TEST_F(CliBench, CliTraceAndLog) {
     ASSERT_TRUE(bench.Attach("master"));
     env.elapsedMs = [] { return 412.3; };
-    const std::string log = ::testing::TempDir() + "nw_cli_log_" + std::to_string(::getpid());
-    std::remove(log.c_str());
+    const TempDir dir;
+    const std::string log = dir.File("log");
     std::string traced; // all but the chunks read, which may come cut anywhere
     for (int run = 0; run < 2; ++run) {
         const CliRun r = Run({"--log", log, "--pacing", "reply", "--trace", "detect"});
         EXPECT_EQ(r.out, "OLMA detected.\n");
         EXPECT_EQ(r.sent, "at\r\nat+btinfo?\r\nats53?\r\n");
-        std::istringstream lines(r.err);
-        std::string written, waits, read;
-        for (std::string line; std::getline(lines, line);) {
-            ASSERT_EQ(line.substr(0, 13), "    412.3 ms ") << line;
-            const std::string kind = line.substr(13, 5), text = line.substr(18);
-            if (kind == "WAIT ")
-                waits += text.substr(0, text.find(' ')) + " of " +
-                         text.substr(text.find(" of ") + 4) + "|";
-            else if (kind.starts_with("TX "))
-                written += line.substr(16) + "|";
-            else if (kind.starts_with("RX "))
-                read += line.substr(16);
-            else
-                ADD_FAILURE() << line;
-            if (!kind.starts_with("RX "))
-                traced += line + "|";
+        std::string shown, read; // a wait without the time it took
+        for (const std::string& line : Split(r.err, '\n')) {
+            ASSERT_TRUE(line.starts_with("    412.3 ms ")) << line;
+            const std::string text = line.substr(13);
+            if (text.starts_with("RX ")) {
+                read += text.substr(3);
+                continue;
+            }
+            traced += line + "|";
+            shown += text.starts_with("WAIT ")
+                         ? text.substr(0, text.find(' ', 5)) + text.substr(text.find(" of ")) + "|"
+                         : text + "|";
         }
         traced += "OLMA detected.|";
-        EXPECT_EQ(written, "at<CR><LF>|at+btinfo?<CR><LF>|ats53?<CR><LF>|");
+        EXPECT_EQ(shown, "TX at<CR><LF>|WAIT at<CR><LF> of 400 ms, reply|TX at+btinfo?<CR><LF>|"
+                         "WAIT at+btinfo?<CR><LF> of 1500 ms, reply|TX ats53?<CR><LF>|"
+                         "WAIT ats53?<CR><LF> of 400 ms, reply|");
         EXPECT_EQ(read,
                   "<CR><LF>OK<CR><LF>"
                   "<CR><LF>0001950A0B00,OLMA-M,MODE0,STANDBY,NoFC,0,0<CR><LF><CR><LF>OK<CR><LF>"
                   "<CR><LF>0<CR><LF><CR><LF>OK<CR><LF>");
-        EXPECT_EQ(waits, "at<CR><LF> of 400 ms, reply|at+btinfo?<CR><LF> of 1500 ms, reply|"
-                         "ats53?<CR><LF> of 400 ms, reply|");
     }
     std::ifstream in(log);
     std::string logged;
@@ -202,16 +173,12 @@ TEST_F(CliBench, CliTraceAndLog) {
         if (line.find(" ms RX ") == std::string::npos)
             logged += line.substr(25) + "|";
     }
-    std::remove(log.c_str());
     EXPECT_EQ(logged, traced);
     EXPECT_EQ(Run({"--log", "/nonexistent/dir/log", "detect"}).code, 2);
 }
 
 TEST_F(CliBench, CliAResultThatCannotBeWrittenIsAFailure) {
-    struct Full : std::streambuf {
-        int_type overflow(int_type) override { return traits_type::eof(); }
-    } full;
-    std::ostream out(&full);
+    std::ostream out(nullptr); // bad from the start
     std::ostringstream err;
     std::istringstream in;
     ASSERT_TRUE(bench.Attach("master"));

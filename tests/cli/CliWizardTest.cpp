@@ -1,6 +1,5 @@
-// The wizard driven line by line, with the bench's adapters switched between
-// presses as a user would attach them: what each press prints, which words
-// press which buttons (only enabled ones), and the exit status.
+// The wizard driven line by line, adapters switched between presses as a user would:
+// what each press prints, which words press which (enabled) buttons, the exit status.
 #include "CliFixture.h"
 
 #include <cstring>
@@ -81,32 +80,12 @@ class CliWizard : public CliBench, public ::testing::WithParamInterface<Case> {}
 TEST_P(CliWizard, PressesAndPrints) {
     const Case& c = GetParam();
     int pauses = 0;
-    bool lastPress = false;
     onPause = [&](std::uint32_t) {
         if (lastPress && ++pauses == c.unplugInLastPress)
             bench.Stop();
     };
-    std::istringstream script(c.lines);
-    std::size_t linesRead = 0;
-    ScriptedInput input([&]() -> std::optional<std::string> {
-        std::string line;
-        if (!std::getline(script, line, '|'))
-            return std::nullopt;
-        ++linesRead;
-        lastPress = script.eof();
-        WaitQuiet(true);
-        const std::string who = line.substr(0, line.find(':'));
-        if (who.empty()) {
-            bench.Detach();
-        } else if (who != "-") {
-            EXPECT_TRUE(bench.Attach(who));
-        }
-        return line.substr(who.size() + 1);
-    });
-    std::istream in(&input);
     env.stdoutIsTerminal = c.terminal;
-    std::vector<std::string> args = Words("wizard " + c.args);
-    const CliRun r = Run(args, &in);
+    const CliRun r = Wizard(c.args, c.lines);
     EXPECT_EQ(r.out, c.out);
     EXPECT_EQ(r.code, c.code);
     EXPECT_EQ(r.err, c.err);

@@ -1,10 +1,10 @@
 // The records database: its schema and version, refusing a newer one, rows
 // from several threads and processes at once, the filters and the exports.
 #include "records/RecordStore.h"
-#include "cli/CliFixture.h"
 #include "records/RecordFormat.h"
 #include "records/RecordKeeper.h"
 #include "records/RecordTime.h"
+#include "support/FakeTree.h"
 #include "support/RecordingHost.h"
 #include "ui/SetupDlg.h"
 
@@ -12,7 +12,6 @@
 #include <sqlite3.h>
 
 #include <csignal>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -24,7 +23,7 @@ namespace nw::records::test {
 namespace {
 
 using Access = CRecordStore::Access;
-using nw::cli::test::TempDir;
+using nw::test::TempDir;
 
 std::unique_ptr<CRecordStore> OpenOrFail(const std::string& path, Access access = Access::Write) {
     std::string error;
@@ -35,14 +34,10 @@ std::unique_ptr<CRecordStore> OpenOrFail(const std::string& path, Access access 
 
 Record Row(const std::string& address, const std::string& time, const std::string& runId = "r") {
     Record r{.runId = runId, .time = time, .version = "1.0"};
-    r.step = {.port = "/dev/ttyUSB0",
-              .role = "slave1",
-              .address = address,
-              .name = "OLMA-S1",
-              .operation = "wizard-slave",
-              .settings = "S46=0001950A0B00;MODE=2;S10=1",
-              .verification = "verified",
-              .outcome = "succeeded"};
+    // port, role, address, name, operation, settings, verification, outcome
+    r.step = {"/dev/ttyUSB0", "slave1",       address,
+              "OLMA-S1",      "wizard-slave", "S46=0001950A0B00;MODE=2;S10=1",
+              "verified",     "succeeded"};
     return r;
 }
 
@@ -58,11 +53,6 @@ std::string Pragma(const std::string& path, const char* sql) {
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return value;
-}
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Every row of the file, read by a store of its own.
@@ -93,7 +83,7 @@ TEST(RecordStore, CreatesItsSchemaAndRefusesANewerOne) {
     sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     sqlite3_exec(db, "CREATE TABLE t (x); PRAGMA user_version = 2", nullptr, nullptr, nullptr);
     sqlite3_close(db);
-    const std::string before = Slurp(path);
+    const auto before = std::filesystem::last_write_time(path);
     for (Access access : {Access::Write, Access::Read}) {
         std::string error;
         EXPECT_FALSE(CRecordStore::Open(path, access, error));
@@ -101,39 +91,37 @@ TEST(RecordStore, CreatesItsSchemaAndRefusesANewerOne) {
                   std::string::npos)
             << error;
     }
-    EXPECT_EQ(Slurp(path), before);
+    EXPECT_EQ(std::filesystem::last_write_time(path), before);
     EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
 }
 
+// Four processes append 1,000 rows each while three threads, each with a
+// connection of its own, and two sharing one append 40 each.
 TEST(RecordStore, NoRowLostFromThreadsAndProcessesAtOnce) {
     TempDir dir;
     const std::string path = dir.File("busy.sqlite");
-    constexpr int kRows = 40, kProcessRows = 1000, kProcesses = 4;
-    auto append = [&](const std::string& who, CRecordStore* shared, int rows) {
-        std::unique_ptr<CRecordStore> own = shared ? nullptr : OpenOrFail(path);
-        CRecordStore* store = shared ? shared : own.get();
-        ASSERT_TRUE(store);
+    auto append = [&](const std::string& who, CRecordStore* store, int rows) {
         std::string error;
         for (int k = 0; k < rows; ++k)
             ASSERT_TRUE(store->Append(Row(who, kTime, who), error)) << error;
     };
-    // Four more processes, opening the file at the same moment as the threads.
     std::vector<pid_t> children;
-    for (int p = 0; p < kProcesses; ++p) {
+    for (int p = 0; p < 4; ++p) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            append("process" + std::to_string(p), nullptr, kProcessRows);
+            append("process" + std::to_string(p), OpenOrFail(path).get(), 1000);
             ::_exit(::testing::Test::HasFailure() ? 1 : 0);
         }
         children.push_back(child);
     }
     std::vector<std::thread> threads;
-    for (int t = 0; t < 3; ++t) // each with a connection of its own
-        threads.emplace_back(append, "thread" + std::to_string(t), nullptr, kRows);
+    for (int t = 0; t < 3; ++t)
+        threads.emplace_back(
+            [&, t] { append("thread" + std::to_string(t), OpenOrFail(path).get(), 40); });
     auto shared = OpenOrFail(path);
-    for (int t = 0; t < 2; ++t) // two sharing one
-        threads.emplace_back(append, "shared", shared.get(), kRows);
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back(append, "shared", shared.get(), 40);
     for (std::thread& t : threads)
         t.join();
     for (const pid_t child : children) {
@@ -141,9 +129,8 @@ TEST(RecordStore, NoRowLostFromThreadsAndProcessesAtOnce) {
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-
     const std::vector<Record> rows = All(path);
-    EXPECT_EQ(rows.size(), 5u * kRows + kProcesses * kProcessRows);
+    EXPECT_EQ(rows.size(), 5u * 40 + 4 * 1000);
     std::set<std::int64_t> ids;
     for (const Record& r : rows)
         ids.insert(r.id);
@@ -186,53 +173,34 @@ TEST(RecordStore, FiltersByAddressAndSince) {
                                         {"0001950A0B01", "2026-12-07T10:00:00+00:00"},
                                         {"0001950A0B02", "2026-12-07T11:30:00+00:00"}})
         ASSERT_TRUE(store->Append(Row(address, time), error)) << error;
-    const struct {
-        const char* address;
-        const char* since;
-        std::vector<std::int64_t> ids;
-    } cases[] = {
-        {"", "", {1, 2, 3}},
-        {"0001950a0b01", "", {1, 2}}, // any case
-        {"0001950A0B0", "", {}},      // no prefix match
-        {"", "2026-12-07", {2, 3}},
-        {"", "2026-12-07T11:30+01:00", {3}}, // 10:30 UTC
-        {"", "2026-12-07T11:30:01Z", {}},
-        {"0001950A0B01", "2026-12-07T00:00", {2}},
-    };
-    for (const auto& c : cases) {
-        std::string since;
-        if (*c.since != '\0')
-            since = NormalizeSince(c.since).value_or("invalid");
+    // Each filter, the ids of the rows it lets through.
+    for (const auto& [address, since, ids] : {
+             std::tuple{"", "", "123"},
+             {"0001950a0b01", "", "12"}, // any case
+             {"0001950A0B0", "", ""},    // no prefix match
+             {"", "2026-12-07", "23"},
+             {"", "2026-12-07T11:30+01:00", "3"}, // 10:30 UTC
+             {"", "2026-12-07T11:30:01Z", ""},
+             {"0001950A0B01", "2026-12-07T00:00", "2"},
+         }) {
         std::vector<Record> rows;
-        ASSERT_TRUE(store->Query({c.address, since}, rows, error)) << error;
-        std::vector<std::int64_t> ids;
+        ASSERT_TRUE(store->Query({address, *since ? *NormalizeSince(since) : ""}, rows, error))
+            << error;
+        std::string got;
         for (const Record& r : rows)
-            ids.push_back(r.id);
-        EXPECT_EQ(ids, c.ids) << c.address << " " << c.since;
+            got += std::to_string(r.id);
+        EXPECT_EQ(got, ids) << address << " " << since;
     }
 }
 
 TEST(RecordTime, SinceAcceptsDatesAndOffsetsOnly) {
-    const struct {
-        const char* text;
-        const char* utc; // nullptr: refused
-    } cases[] = {
-        {"2026-12-07", "2026-12-07T00:00:00+00:00"},
-        {"2026-12-07 11:05", "2026-12-07T11:05:00+00:00"},
-        {"2026-12-07T00:30:15-01:00", "2026-12-07T01:30:15+00:00"},
-        {"2026-01-01T00:30+01:00", "2025-12-31T23:30:00+00:00"},
-        {"2026-02-30", nullptr},
-        {"2026-12-07T25:00", nullptr},
-        {"07.12.2026", nullptr},
-        {"2026-12-07junk", nullptr},
-    };
-    for (const auto& c : cases) {
-        const auto utc = NormalizeSince(c.text);
-        EXPECT_EQ(utc.has_value(), c.utc != nullptr) << c.text;
-        if (utc && c.utc) {
-            EXPECT_EQ(*utc, c.utc);
-        }
-    }
+    for (const auto& [text, utc] : {std::pair{"2026-12-07", "2026-12-07T00:00:00+00:00"},
+                                    {"2026-12-07 11:05", "2026-12-07T11:05:00+00:00"},
+                                    {"2026-12-07T00:30:15-01:00", "2026-12-07T01:30:15+00:00"},
+                                    {"2026-01-01T00:30+01:00", "2025-12-31T23:30:00+00:00"}})
+        EXPECT_EQ(NormalizeSince(text).value_or("refused"), utc);
+    for (const char* bad : {"2026-02-30", "2026-12-07T25:00", "07.12.2026", "2026-12-07junk"})
+        EXPECT_FALSE(NormalizeSince(bad)) << bad;
 }
 
 TEST(RecordStore, DefaultFileFollowsXdgThenHome) {
@@ -251,8 +219,7 @@ TEST(RecordStore, DefaultFileFollowsXdgThenHome) {
     EXPECT_EQ(WindowsDefaultDatabasePath(nullptr), "");
 }
 
-// "Keep records" of the desktop programs: the window logic holds a recorder
-// into the database only while records are kept.
+// "Keep records": the window logic holds a recorder only while records are kept.
 TEST(RecordKeeper, HandsTheLogicARecorderOnlyWhileKeeping) {
     const TempDir dir;
     nw::test::RecordingHost host;
@@ -272,16 +239,13 @@ TEST(RecordFormat, CsvJsonAndTableShapes) {
     odd.step.verification = "two\nlines";
     const std::vector<Record> rows = {odd, Row("0001950A0B02", "2026-12-07T11:06:00+00:00")};
 
-    const std::string csv = FormatRecords(rows, RecordFormat::Csv);
-    std::istringstream lines(csv);
-    std::string header;
-    std::getline(lines, header);
-    EXPECT_EQ(header, "id,run_id,time,version,port,role,address,name,operation,settings,"
-                      "verification,outcome\r");
-    EXPECT_NE(csv.find(",\"say \"\"hi\"\", then\r\nbye \xff\",wizard-slave,"), std::string::npos)
-        << csv;
-    EXPECT_NE(csv.find(",\"two\nlines\","), std::string::npos);
-    EXPECT_EQ(csv.substr(csv.size() - 2), "\r\n");
+    EXPECT_EQ(
+        FormatRecords(rows, RecordFormat::Csv),
+        "id,run_id,time,version,port,role,address,name,operation,settings,verification,"
+        "outcome\r\n7,r,2026-12-07T11:05:00+00:00,1.0,/dev/ttyUSB0,slave1,0001950A0B01,"
+        "\"say \"\"hi\"\", then\r\nbye \xff\",wizard-slave,S46=0001950A0B00;MODE=2;S10=1,"
+        "\"two\nlines\",succeeded\r\n0,r,2026-12-07T11:06:00+00:00,1.0,/dev/ttyUSB0,slave1,"
+        "0001950A0B02,OLMA-S1,wizard-slave,S46=0001950A0B00;MODE=2;S10=1,verified,succeeded\r\n");
 
     const auto json = nlohmann::json::parse(FormatRecords(rows, RecordFormat::Json));
     ASSERT_TRUE(json.is_array());

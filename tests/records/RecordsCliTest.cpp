@@ -1,52 +1,25 @@
-// nodewright-cli --record against the simulated bench: the rows master,
-// slave, verify and a whole wizard run leave, read back with the records
-// command; and a database that cannot be opened leaves the adapter alone.
+// nodewright-cli --record against the bench: the rows master, slave, verify and a
+// wizard run leave, read back by the records command; an unopenable database.
 #include "cli/CliFixture.h"
 
 #include <nlohmann/json.hpp>
 
-#include <fstream>
-
 namespace nw::cli::test {
 namespace {
 
-constexpr char kMaster[] = "0001950A0B00";
-constexpr char kSlave1[] = "0001950A0B01";
-constexpr char kSlave2[] = "0001950A0B02";
-
-class RecordsCli : public CliBench {
-  protected:
-    // The wizard with `who` attached before each press, one press per entry.
-    CliRun Wizard(const std::vector<std::string>& args, std::vector<std::string> who) {
-        std::size_t next = 0;
-        ScriptedInput input([&]() -> std::optional<std::string> {
-            if (next == who.size())
-                return std::nullopt;
-            WaitQuiet(true);
-            EXPECT_TRUE(bench.Attach(who[next++]));
-            return std::string("next");
-        });
-        std::istream in(&input);
-        return Run(args, &in);
-    }
-
-    TempDir dir;
-    const std::string db = dir.File("records.sqlite");
-};
+class RecordsCli : public CliBench {};
 
 TEST_F(RecordsCli, MasterSlaveVerifyAndWizardLeaveTheirRows) {
+    const TempDir dir;
+    const std::string db = dir.File("records.sqlite"), record = "--record --db " + db + " ";
     ASSERT_TRUE(bench.Attach("master"));
-    const std::vector<std::string> record = {"--record", "--db", db};
-    auto with = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), record.begin(), record.end());
-        return args;
-    };
-    EXPECT_EQ(Run(with({"master", "--slave1", kSlave1, "--slave2", kSlave2})).code, 0);
+    EXPECT_EQ(Run(Words(record + "master --slave1 0001950A0B01 --slave2 0001950A0B02")).code, 0);
     ASSERT_TRUE(bench.Attach("slave1"));
     bench.With("slave1", [](sim::CSimAdapter& a) { a.State().s53 = 2; }); // a former master
-    EXPECT_EQ(Run(with({"slave", "--master", kMaster, "--disable-response"})).code, 0);
-    EXPECT_EQ(Run(with({"verify", "slave", "--master", kMaster})).code, 3);
-    EXPECT_EQ(Wizard(with({"wizard"}), {"master", "master", "slave1", "slave2", "master"}).code, 0);
+    EXPECT_EQ(Run(Words(record + "slave --master 0001950A0B00 --disable-response")).code, 0);
+    EXPECT_EQ(Run(Words(record + "verify slave --master 0001950A0B00")).code, 3);
+    const CliRun w = Wizard(record, "master:next|master:next|slave1:next|slave2:next|master:next");
+    EXPECT_EQ(w.code, 0);
 
     const CliRun listed = RunArgs({"--db", db, "records", "--format", "json"});
     ASSERT_EQ(listed.code, 0) << listed.err;
@@ -81,7 +54,8 @@ TEST_F(RecordsCli, MasterSlaveVerifyAndWizardLeaveTheirRows) {
 }
 
 TEST_F(RecordsCli, ADatabaseThatCannotBeOpenedLeavesTheAdapterAlone) {
-    std::ofstream(dir.File("plain")) << "not a directory";
+    const TempDir dir;
+    dir.Add("plain=not a directory");
     ASSERT_TRUE(bench.Attach("master"));
     const CliRun r = Run({"--record", "--db", dir.File("plain/records.sqlite"), "check"});
     EXPECT_EQ(r.code, 2);
