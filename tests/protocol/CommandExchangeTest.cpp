@@ -90,28 +90,23 @@ TEST_F(Exchange, StepsJudgeTheirReplyAndGoWhereTheScriptSays) {
         a.Fault().scripted["ats56?"] = "\r\nERROR\r\n";
     });
     const std::string args[] = {"0001950A0B01"};
+    constexpr auto kExact = script::Where::Exact;
     const script::Step steps[] = {
-        /* 0 */ {.command = cmd::kAts10Query,
-                 .pauseMs = 400,
-                 .keyword = "7",
-                 .orKeyword = "1",
-                 .onHit = 2},
-        /* 1 */ {.command = cmd::kAt, .pauseMs = 400}, // jumped over
-        /* 2 */ {.command = cmd::kAts46Write, .pauseMs = 400, .send = script::Send::Bare, .arg = 0},
-        /* 3 */
+        {.command = cmd::kAts10Query, .pauseMs = 400, .keyword = "7", .orKeyword = "1", .onHit = 2},
+        {.command = cmd::kAt, .pauseMs = 400}, // jumped over
+        {.command = cmd::kAts46Write, .pauseMs = 400, .send = script::Send::Bare, .arg = 0},
         {.command = cmd::kAts55Query,
          .pauseMs = 400,
          .keyword = "ERROR",
-         .where = script::Where::Exact,
+         .where = kExact,
          .onMiss = kDone},
-        /* 4 */
         {.command = cmd::kAts56Query,
          .pauseMs = 400,
          .keyword = "ERROR",
-         .where = script::Where::Exact,
+         .where = kExact,
          .onHit = kDone,
          .failure = 7},
-        /* 5 */ {.command = cmd::kAt, .pauseMs = 400},
+        {.command = cmd::kAt, .pauseMs = 400},
     };
     const script::Result r = script::Run(ex, steps, args);
     EXPECT_EQ(Received(), "ats10?\r\nATS46=0001950A0B01\r\nats55?\r\nats56?\r\n");

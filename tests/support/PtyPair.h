@@ -5,8 +5,8 @@
 #pragma once
 
 #include <chrono>
-#include <ctime>
 #include <string>
+#include <thread>
 
 namespace nw::test {
 
@@ -36,14 +36,9 @@ class PtyPair {
 // Polls `cond` every millisecond until it holds or the time-out passes.
 template <class Cond> bool WaitUntil(Cond cond, std::chrono::milliseconds timeout) {
     const auto until = std::chrono::steady_clock::now() + timeout;
-    while (!cond()) {
+    for (; !cond(); std::this_thread::sleep_for(std::chrono::milliseconds(1)))
         if (std::chrono::steady_clock::now() >= until)
             return false;
-        struct timespec ts {
-            0, 1000000
-        };
-        nanosleep(&ts, nullptr);
-    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "support/PtyPair.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -42,39 +43,29 @@ void PtyPair::Vanish() {
 }
 
 void PtyPair::Send(const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
+    for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t r = ::write(m_master, bytes.data() + done, bytes.size() - done);
+        if (r < 0 && errno != EAGAIN && errno != EINTR)
+            throw std::runtime_error("write to pseudo-terminal failed");
         if (r > 0) {
             done += static_cast<std::size_t>(r);
-        } else if (r < 0 && (errno == EAGAIN || errno == EINTR)) {
+        } else { // the terminal's queue is full: wait until the port reads
             pollfd p{m_master, POLLOUT, 0};
             ::poll(&p, 1, 100);
-        } else {
-            throw std::runtime_error("write to pseudo-terminal failed");
         }
     }
 }
 
 std::string PtyPair::Read(std::size_t n, std::chrono::milliseconds timeout) {
     std::string out;
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    while (out.size() < n) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              until - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0)
-            break;
-        pollfd p{m_master, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) <= 0)
-            continue;
-        char buf[4096];
-        const ssize_t r = ::read(m_master, buf, sizeof buf);
-        if (r > 0)
-            out.append(buf, static_cast<std::size_t>(r));
-        else if (r < 0 && errno != EAGAIN && errno != EINTR)
-            break;
-    }
+    char buf[4096];
+    WaitUntil(
+        [&] {
+            const ssize_t r = ::read(m_master, buf, sizeof buf);
+            out.append(buf, static_cast<std::size_t>(std::max<ssize_t>(r, 0)));
+            return out.size() >= n;
+        },
+        timeout);
     return out;
 }
 
