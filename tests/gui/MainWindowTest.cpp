@@ -194,16 +194,16 @@ TEST_F(GuiMainWindow, ChoicesAreRememberedAndAReplyPacedCheckRuns) {
     window->close();
     line.reset();
     OpenWindow();
-    EXPECT_TRUE(menu("verifyEachStep")->isChecked() && window->Logic().m_verifyEachStep);
-    EXPECT_TRUE(menu("replyPacing")->isChecked());
+    EXPECT_TRUE(menu("verifyEachStep")->isChecked() && window->Logic().m_verifyEachStep &&
+                menu("replyPacing")->isChecked());
     EXPECT_EQ(combo(kComboBaud)->currentText() + combo(kComboParity)->currentText() +
                   combo(kComboStopBits)->currentText() + combo(kComboPort)->currentText(),
               QStringLiteral("19200Even2")); // the port that is gone is not kept
-    EXPECT_TRUE(Main<QCheckBox>(kCheckDisableResponse)->isChecked());
-    EXPECT_EQ(window->Logic().m_nOneToN, NetworkSize::OneToThree);
-    EXPECT_EQ(window->Logic().m_nMode, ConnectionMode::NodeSwitching);
+    EXPECT_EQ(std::pair(window->Logic().m_nOneToN, window->Logic().m_nMode),
+              std::pair(NetworkSize::OneToThree, ConnectionMode::NodeSwitching));
     EXPECT_TRUE(Main<QRadioButton>(kRadio1To3)->isChecked() &&
-                Main<QRadioButton>(kRadioNodeSwitching)->isChecked());
+                Main<QRadioButton>(kRadioNodeSwitching)->isChecked() &&
+                Main<QCheckBox>(kCheckDisableResponse)->isChecked());
     EXPECT_EQ(window->VisiblePicture(), id::page::k1To3Overview);
 
     OpenPort();
