@@ -51,13 +51,10 @@ inline void Click(QWidget* widget) {
 
 // What assistive technology queries for `w`, and its name there.
 inline QAccessibleInterface* Accessible(QWidget* w) {
-    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
-    EXPECT_NE(a, nullptr);
-    return a;
+    return QAccessible::queryAccessibleInterface(w);
 }
 inline std::string AccessibleName(QWidget* w) {
-    QAccessibleInterface* a = Accessible(w);
-    return a == nullptr ? std::string() : a->text(QAccessible::Name).toStdString();
+    return Accessible(w)->text(QAccessible::Name).toStdString();
 }
 
 #ifdef NW_HAVE_QPA
@@ -75,14 +72,12 @@ inline void PostClick(QWidget* target) {
 
 // While one lives, accessibility is on (as with a screen reader running) and
 // the name of `label` is recorded each time it is announced.
-class Announcements {
-  public:
+struct Announcements {
     explicit Announcements(QWidget* label) {
-        s_label = label;
-        s_heard = &heard;
+        s_label = label, s_heard.clear();
         m_previous = QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
             if (event->object() == s_label && event->type() == QAccessible::ObjectShow)
-                s_heard->push_back(AccessibleName(s_label));
+                s_heard.push_back(AccessibleName(s_label));
         });
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
     }
@@ -90,11 +85,8 @@ class Announcements {
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
         QAccessible::installUpdateHandler(m_previous);
     }
-    std::vector<std::string> heard;
-
-  private:
     static inline QWidget* s_label = nullptr;
-    static inline std::vector<std::string>* s_heard = nullptr;
+    static inline std::vector<std::string> s_heard;
     QAccessible::UpdateHandler m_previous;
 };
 #endif
@@ -129,11 +121,6 @@ class GuiBench : public ::testing::Test {
         QSettings().clear(); // every test starts from a first run
         std::string error;
         ASSERT_TRUE(bench.Start(&error)) << error;
-    }
-    void TearDown() override {
-        window.reset();
-        line.reset();
-        bench.Stop();
     }
 
     // Shows the main window: no ports listed, pauses of 3 % then until the line is quiet.
@@ -190,10 +177,11 @@ class GuiBench : public ::testing::Test {
         EXPECT_TRUE(ran) << "the Manual Setting window did not open";
     }
 
+    // Torn down in reverse: the window, its line's counter, the bench.
     sim::CSimBench bench;
     CSerialEnum noPorts{"/nonexistent-sys", "/nonexistent-dev"};
-    std::unique_ptr<qt::CMainWindow> window;
     std::unique_ptr<QuietLine> line;
+    std::unique_ptr<qt::CMainWindow> window;
     std::string recordsPath; // the window's records database; empty: the default
 };
 

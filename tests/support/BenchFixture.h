@@ -21,6 +21,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -33,11 +34,19 @@ inline constexpr std::uint32_t Scaled(std::uint32_t ms) {
     return static_cast<std::uint32_t>(ms * kScale);
 }
 
-class BenchTest : public ::testing::Test {
-  protected:
-    explicit BenchTest(double scale = kScale) : host(scale), dlg(host) {}
+// The main window's logic and a bench (of `timing`, if given); Open() starts
+// the bench and opens the window's port on it.
+class BenchRig {
+  public:
+    explicit BenchRig(double scale = kScale, const std::optional<sim::SimTiming>& timing = {})
+        : host(scale), dlg(host) {
+        if (timing)
+            bench.SetTiming(*timing);
+    }
+    // The port closes (its reader stops counting) before `line` goes.
+    virtual ~BenchRig() { dlg.m_port.Close(); }
 
-    void SetUp() override {
+    void Open() {
         std::string error;
         ASSERT_TRUE(bench.Start(&error)) << error;
         // Template state of the main window's controls.
@@ -84,9 +93,12 @@ class BenchTest : public ::testing::Test {
     CSetupDlg dlg;
     // Counts the port's traffic (through the port's trace sink).
     QuietLine line{bench, dlg.m_port};
+};
 
-    // The port closes (its reader stops counting) before `line` goes.
-    ~BenchTest() override { dlg.m_port.Close(); }
+class BenchTest : public ::testing::Test, public BenchRig {
+  protected:
+    explicit BenchTest(double scale = kScale) : BenchRig(scale) {}
+    void SetUp() override { Open(); }
 };
 
 } // namespace nw::test

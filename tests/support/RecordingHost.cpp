@@ -29,33 +29,11 @@ std::optional<double> RecordingHost::PauseUntil(std::uint32_t ms, IAwaited& awai
     return m_scale > 0 ? *used / m_scale : 0.0;
 }
 
-void RecordingHost::SetText(int id, const std::string& text) {
-    m_text[id] = text;
-    m_textLog.emplace_back(id, text);
-}
-
-void RecordingHost::ComboSelect(int id, int index) {
-    m_comboSel[id] = index;
-    m_text[id] = m_combo[id].at(static_cast<std::size_t>(index));
-}
-
 std::string RecordingHost::ComboSelectedText(int id) {
     auto it = m_comboSel.find(id);
     return it == m_comboSel.end() || it->second < 0
                ? std::string()
                : m_combo[id].at(static_cast<std::size_t>(it->second));
-}
-
-void RecordingHost::ShowPicture(int templateId, bool show) {
-    if (show)
-        m_visible.insert(templateId);
-    else
-        m_visible.erase(templateId);
-}
-
-void RecordingHost::MessageBox(const std::string& text, const std::string& detail) {
-    m_boxes.push_back(text);
-    m_details.push_back(detail);
 }
 
 void RecordingHost::RunManualWindow(CSetupDlg& owner) {
@@ -78,20 +56,6 @@ bool RecordingHost::Enabled(int id) const {
     return true;
 }
 
-std::string RecordingHost::Text(int id) const {
-    auto it = m_text.find(id);
-    return it == m_text.end() ? std::string() : it->second;
-}
-
-bool RecordingHost::Checked(int id) const {
-    auto it = m_check.find(id);
-    return it != m_check.end() && it->second;
-}
-
-int RecordingHost::VisiblePicture() const {
-    return m_visible.empty() ? 0 : m_visible.size() == 1 ? *m_visible.begin() : -1;
-}
-
 std::vector<std::string> RecordingHost::TextHistory(int id) const {
     std::vector<std::string> out;
     for (const auto& [tid, text] : m_textLog) {
@@ -99,13 +63,6 @@ std::vector<std::string> RecordingHost::TextHistory(int id) const {
             out.push_back(text);
     }
     return out;
-}
-
-void RecordingHost::ClearRecords() {
-    m_boxes.clear();
-    m_details.clear();
-    m_pauses.clear();
-    m_textLog.clear();
 }
 
 } // namespace nw::test

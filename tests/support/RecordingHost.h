@@ -28,15 +28,26 @@ class RecordingHost : public IHost {
     std::optional<double> PauseUntil(std::uint32_t ms, IAwaited& awaited) override;
     double PauseScale() const override { return m_scale; }
     void EnableControl(int id, bool enable) override { m_enabled[id] = enable; }
-    void SetText(int id, const std::string& text) override;
+    void SetText(int id, const std::string& text) override {
+        m_text[id] = text;
+        m_textLog.emplace_back(id, text);
+    }
     std::string GetText(int id) override { return Text(id); }
     void SetCheck(int id, bool checked) override { m_check[id] = checked; }
     bool GetCheck(int id) override { return Checked(id); }
     void ComboAdd(int id, const std::string& text) override { m_combo[id].push_back(text); }
-    void ComboSelect(int id, int index) override;
+    void ComboSelect(int id, int index) override {
+        m_comboSel[id] = index;
+        m_text[id] = m_combo[id].at(static_cast<std::size_t>(index));
+    }
     std::string ComboSelectedText(int id) override;
-    void ShowPicture(int templateId, bool show) override;
-    void MessageBox(const std::string& text, const std::string& detail) override;
+    void ShowPicture(int id, bool show) override {
+        show ? (void)m_visible.insert(id) : (void)m_visible.erase(id);
+    }
+    void MessageBox(const std::string& text, const std::string& detail) override {
+        m_boxes.push_back(text);
+        m_details.push_back(detail);
+    }
     void BeginWaitCursor() override { ++m_wait; }
     void EndWaitCursor() override { --m_wait; }
     void RunManualWindow(CSetupDlg& owner) override;
@@ -48,10 +59,12 @@ class RecordingHost : public IHost {
 
     // State as the user sees it.
     bool Enabled(int id) const;
-    std::string Text(int id) const;
-    bool Checked(int id) const;
+    std::string Text(int id) const { return m_text.contains(id) ? m_text.at(id) : std::string(); }
+    bool Checked(int id) const { return m_check.contains(id) && m_check.at(id); }
     // The one picture page shown, 0 when none, -1 when several.
-    int VisiblePicture() const;
+    int VisiblePicture() const {
+        return m_visible.empty() ? 0 : m_visible.size() == 1 ? *m_visible.begin() : -1;
+    }
     const std::vector<std::string>& Boxes() const { return m_boxes; }
     const std::vector<std::string>& BoxDetails() const { return m_details; }
     const std::vector<std::uint32_t>& Pauses() const { return m_pauses; }
@@ -61,7 +74,7 @@ class RecordingHost : public IHost {
 
     // The user types into a control.
     void Type(int id, const std::string& text) { m_text[id] = text; }
-    void ClearRecords();
+    void ClearRecords() { m_boxes.clear(), m_details.clear(), m_pauses.clear(), m_textLog.clear(); }
 
     std::map<int, bool> initialEnabled; // a control not listed starts enabled
     // Runs after every scaled sleep, before onPause: waits for whatever the

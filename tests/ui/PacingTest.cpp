@@ -3,14 +3,8 @@
 // the replies form their networks; without a guard the adapters' busy time
 // after a setting loses commands, which the network shows.
 #include "protocol/Script.h"
-#include "res/ControlIds.h"
-#include "serial/SerialEnum.h"
-#include "support/QuietLine.h"
-#include "support/RecordingHost.h"
+#include "support/BenchFixture.h"
 #include "ui/ManualDlg.h"
-#include "ui/SetupDlg.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <random>
@@ -21,28 +15,22 @@ namespace {
 
 // Pauses and the adapters' own times alike at a fifth: the guard (10 ms)
 // still outlasts the longest busy time (7 ms).
-constexpr double kScale = 0.2;
+constexpr double kFifth = 0.2;
 
-// A fresh bench with realistic timing and the main window's port open on it.
-struct Rig {
+// A fresh bench with realistic timing, the main window's port open on it
+// and the master attached.
+sim::SimTiming Realistic(std::uint32_t seed) {
+    sim::SimTiming timing = sim::SimTiming::Realistic(seed);
+    timing.scale = kFifth;
+    return timing;
+}
+struct Rig : BenchRig {
     Rig(PacingMode mode, std::uint32_t seed, std::uint32_t guardMs = PacingPolicy::kDefaultGuardMs)
-        : host(kScale), dlg(host) {
-        sim::SimTiming timing = sim::SimTiming::Realistic(seed);
-        timing.scale = kScale;
-        bench.SetTiming(timing);
-        EXPECT_TRUE(bench.Start());
-        host.settle = [this] {
-            line.Wait([] { std::this_thread::sleep_for(std::chrono::microseconds(200)); });
-        };
-        CSerialEnum none("/nonexistent-sys", "/nonexistent-dev");
-        dlg.OnInitDialog(none);
-        host.Type(id::main::kComboPort, bench.Path());
-        dlg.OnButtonPortOpen();
+        : BenchRig(kFifth, Realistic(seed)) {
+        Open();
         dlg.m_exchange.SetPacing(PacingPolicy{.mode = mode, .guardMs = guardMs, .commands = {}});
-        bench.ClearTranscript();
         bench.Attach("master");
     }
-    ~Rig() { dlg.m_port.Close(); }
     // A 1:`slaves` wizard pressed through; the bench's verdict on the network.
     std::string Wizard(int slaves = 4) {
         const Outcome size = slaves == 2   ? dlg.OnRadio1To2()
@@ -56,14 +44,9 @@ struct Rig {
             bench.Attach(who);
             dlg.OnButtonStart();
         }
-        host.settle();
+        WaitForQuiet();
         return size.kind == OutcomeKind::Failed ? "" : bench.NetworkVerdict();
     }
-
-    sim::CSimBench bench;
-    RecordingHost host;
-    CSetupDlg dlg;
-    QuietLine line{bench, dlg.m_port};
 };
 
 Outcome Formed(const std::string& verdict) {
@@ -130,8 +113,7 @@ TEST_P(SameBytes, UnderBothPacings) {
         });
         const auto i = static_cast<std::size_t>(mode);
         ended[i] = op.run(rig).kind;
-        rig.host.settle();
-        sent[i] = rig.bench.Received();
+        sent[i] = rig.Sent();
     }
     EXPECT_FALSE(sent[0].empty());
     EXPECT_EQ(sent[1], sent[0]);
