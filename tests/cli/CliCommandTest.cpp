@@ -56,6 +56,9 @@ struct Case {
     std::size_t linesRead = 0;
     int masterS53S10 = -1; // the wizard's network formed, the master's S53 * 10 + S10
 };
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const Case kCases[] = {
     {"CheckReport", "master", nullptr, "check", 0, Report(0), kReportTx, ""},

@@ -5,6 +5,7 @@
 #include "records/RecordKeeper.h"
 #include "records/RecordTime.h"
 #include "support/FakeTree.h"
+#include "support/PtyPair.h"
 #include "support/RecordingHost.h"
 #include "ui/SetupDlg.h"
 
@@ -59,7 +60,8 @@ std::string Sql(const std::string& path, const char* sql) {
 std::vector<Record> All(const std::string& path) {
     std::vector<Record> rows;
     std::string error;
-    EXPECT_TRUE(OpenOrFail(path, Access::Read)->Query({}, rows, error)) << error;
+    const auto store = OpenOrFail(path, Access::Read);
+    EXPECT_TRUE(store && store->Query({}, rows, error)) << error;
     return rows;
 }
 
@@ -136,8 +138,8 @@ TEST(RecordStore, NoRowLostFromThreadsAndProcessesAtOnceNorFromAKilledOne) {
     if (killed == 0)
         for (auto store = OpenOrFail(path);;) // a run that never ends by itself
             append("run", store.get(), 1);
-    while (All(path).size() < ids.size() + 50)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(nw::test::WaitUntil([&] { return All(path).size() >= ids.size() + 50; },
+                                    std::chrono::seconds(10)));
     ::kill(killed, SIGKILL);
     ASSERT_EQ(::waitpid(killed, nullptr, 0), killed);
     EXPECT_EQ(Sql(path, "PRAGMA integrity_check"), "ok");
