@@ -1,8 +1,11 @@
 // Each window command end to end, one row each: the adapter as it is, the command
-// line, then stdout, the exit status, the bytes the adapter received and stderr.
+// line, then stdout, the exit status, the bytes the adapter received and stderr. The
+// wizard driven line by line, adapters switched between presses as a user would.
 #include "CliFixture.h"
 
 #include "app/cli/PictureArt.h"
+
+#include <cstring>
 
 namespace nw::cli::test {
 namespace {
@@ -16,6 +19,21 @@ constexpr char kAny[] = "\x01"; // not checked
 constexpr char kSlaves12[] = "--slave1 0001950A0B01 --slave2 0001950A0B02";
 // A name meant to retitle and clear the terminal, then a Greek letter.
 constexpr char kWildName[] = "\x1b]0;owned\x07\x1b[2J\xc2\x9b\x7f\xce\xbb";
+constexpr char kMasterNext[] = "Connect master to the serial port and push next button.\n";
+constexpr char kMasterStart[] = "Connect master to the serial port and push start button.\n";
+constexpr char kSetting[] = "Setting now. Wait please.\n";
+constexpr char kSlave1[] = "Connect slave1 to a serial device and push next button.\n";
+constexpr char kSlave2[] = "Connect slave2 to a serial device and push start button.\n";
+constexpr char kMasterLast[] = "Connect master to a serial device and push start button.\n";
+constexpr char kComplete[] = "SUCCESS: Multi setting complete.\n";
+constexpr char kRetry[] = "Can not found OLMA. Check and push retry button.\n";
+constexpr char kReset[] = "SUCCESS: Factory reset\n";
+constexpr char kTree[] = "1:3 network\n         [M]\n          |\n  +-------+-------+\n"
+                         "  |       |       |\n [S1]    [S2]    [S3]\n";
+constexpr char kTreeMaster[] = "1:3 network\n         [M]  <== attach the master\n          |\n"
+                               "  +-------+-------+\n  |       |       |\n [S1]    [S2]    [S3]\n";
+const std::string kToTheMasterStep = std::string(kMasterNext) + kSetting + kSlave1 + kSetting +
+                                     kSlave2 + kSetting + kMasterLast + kSetting;
 
 void Slaves(CSimAdapter& a) {
     a.State().s46 = "0001950A0B01";
@@ -32,8 +50,11 @@ struct Case {
     std::string out;
     std::string sent = kAny;
     std::string err = kAny;
-    int unplugAfterPause = 0; // the line vanishes after this pause
-    bool terminal = false;    // stdout is a terminal
+    int unplug = 0;         // the line vanishes after this pause (the wizard's: of its last press)
+    bool terminal = false;  // stdout is a terminal
+    std::string lines = ""; // the wizard's input, as CliBench::Wizard takes it
+    std::size_t linesRead = 0;
+    int masterS53S10 = -1; // the wizard's network formed, the master's S53 * 10 + S10
 };
 void PrintTo(const Case& c, std::ostream* os) {
     *os << c.name;
@@ -87,8 +108,8 @@ const Case kCases[] = {
      "at\r\nats10?\r\n+++ats10=1\r\n"},
     {"DetectJsonNoAdapter", "", nullptr, "--json detect", 1,
      "{\"ok\":false,\"detected\":false,\"multiConnection\":null}\n"},
-    {"Reset", "slave2", [](CSimAdapter& a) { a.State().mode = 2; }, "reset", 0,
-     "SUCCESS: Factory reset\n", std::string("at\r\nat&f\r\n") + kReportTx},
+    {"Reset", "slave2", [](CSimAdapter& a) { a.State().mode = 2; }, "reset", 0, kReset,
+     std::string("at\r\nat&f\r\n") + kReportTx},
     // The Manual Setting window's commands print its report first.
     {"Master", "master", nullptr, std::string("master ") + kSlaves12, 0,
      Report(0) + Report(0, "MODE1", "PENDING") + "Master setting success.\n",
@@ -154,6 +175,37 @@ const Case kCases[] = {
      "\"ok\":true},{\"name\":\"S10\",\"value\":\"1\",\"expected\":\"1\",\"ok\":true}]}\n"},
     {"VerifyNoAdapter", "", nullptr, "verify slave --master 0001950A0B00", 1,
      "OLMA Not detected.\n"},
+    {"WizardOneToTwo", "", nullptr, "", 0, kToTheMasterStep + kComplete, kAny, "", 0, false,
+     "master:|master:next|slave1:|slave2:next|master:", 5, 11},
+    // A retry, a restart, a word that is none, a reset mid-run, a check,
+    // and nothing read after "quit".
+    {"WizardRetriesRestartsResets", "", nullptr, "--mode node-switching --disable-response", 0,
+     std::string(kRetry) + kMasterNext + kMasterStart + kMasterNext + kSetting + kSlave1 + kReset +
+         Report(0) + kReset + kToTheMasterStep.substr(std::strlen(kMasterNext)) + kComplete,
+     kAny, "unknown wizard command: bogus (next, restart, reset, check, quit)\n", 0, false,
+     ":|master:next|-:restart|-:bogus|-:  next \r|-:|-:reset|-:check|-:|slave1:|slave2:|master:|-:"
+     "quit|-:next",
+     13, 20},
+    {"WizardEndsBeforeCompletion", "", nullptr, "--n 3", 1,
+     std::string(kMasterNext) + kSetting + kSlave1, kAny, "", 0, false, "master:|master:", 2},
+    // Restart is disabled until Start was pressed; a failure pressed again
+    // prints its (unchanged) message again.
+    {"WizardOnlyEnabledButtons", "", nullptr, "", 1, std::string(kRetry) + kRetry, kAny,
+     "restart: the button is not available now\n", 0, false, "master:restart|:|-:", 3},
+    {"WizardPicturesOnATerminal", "", nullptr, "--n 3", 1,
+     std::string(kTree) + kTreeMaster + kMasterNext, kAny, "", 0, true, "master:", 1},
+    // Each adapter read back after its step; a Check on slave2 mid-run gave
+    // the slaves slave2's address, which the master step finds out.
+    {"WizardVerifyCatchesACheckMidRun", "", nullptr, "--verify", 1,
+     std::string(kMasterNext) + kSetting + kSlave1 + kSetting + kSlave2 + Report(2) + kSlave2 +
+         kSetting + kMasterLast + kSetting +
+         "NOT VERIFIED: this is not the master the slaves were given (0001950A0B02). Check and "
+         "push retry button.\n",
+     kAny, "", 0, false, "master:|master:|slave1:|slave2:check|-:|master:", 6},
+    // The master step: detection 2, report 3, then S46.
+    {"WizardLineVanishesInTheMasterStep", "", nullptr, "", 1,
+     kToTheMasterStep + "reterror\n" + kRetry, kAny, "", 6, false,
+     "master:|master:|slave1:|slave2:|master:", 5},
 };
 
 class CliCommand : public CliBench, public ::testing::WithParamInterface<Case> {};
@@ -161,25 +213,23 @@ class CliCommand : public CliBench, public ::testing::WithParamInterface<Case> {
 TEST_P(CliCommand, PrintsAndExits) {
     const Case& c = GetParam();
     if (*c.who != '\0') {
-        ASSERT_TRUE(bench.Attach(c.who));
-        if (c.setup) {
-            ASSERT_TRUE(bench.With(c.who, c.setup));
-        }
+        ASSERT_TRUE(bench.Attach(c.who) && (!c.setup || bench.With(c.who, c.setup)));
     }
     env.stdoutIsTerminal = c.terminal;
     int pauses = 0;
     onPause = [&](std::uint32_t) {
-        if (++pauses == c.unplugAfterPause)
+        if ((c.lines.empty() || lastPress) && ++pauses == c.unplug)
             bench.Stop();
     };
-    const CliRun r = Run(Words(c.args));
+    const CliRun r = c.lines.empty() ? Run(Words(c.args)) : Wizard(c.args, c.lines);
     EXPECT_EQ(r.out, c.out);
     EXPECT_EQ(r.code, c.code);
-    if (c.sent != kAny) {
-        EXPECT_EQ(r.sent, c.sent);
-    }
-    if (c.err != kAny) {
-        EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.sent, c.sent == kAny ? r.sent : c.sent);
+    EXPECT_EQ(r.err, c.err == kAny ? r.err : c.err);
+    EXPECT_EQ(linesRead, c.linesRead);
+    if (c.masterS53S10 >= 0) {
+        EXPECT_TRUE(bench.NetworkVerdict().starts_with("network: OK")) << bench.NetworkVerdict();
+        EXPECT_EQ(bench.StateOf("master").s53 * 10 + bench.StateOf("master").s10, c.masterS53S10);
     }
 }
 

@@ -31,10 +31,6 @@ const std::string kHolders =
     "proc/52/comm=xterm\n;proc/52/fd/3=@/dev/ptmx;proc/52/fdinfo/3=tty-index:\t4\n;"
     "proc/52/fd/4=@<root>/dev/pts/3"; // 50 holds the device end of pts/3, 52 another's
 
-int Free(int) {
-    return 0;
-}
-
 // <node>: the node's path; <group>: its group's line, no members yet; <root>:
 // the fake system; <pty>: a pseudo-terminal, held by `hold` (then the process
 // is this one, the terminal's real owner).
@@ -89,7 +85,7 @@ const Case kCases[] = {
     {"no port at all, brltty took the adapter",
      "sys/class=-;sys/bus/usb/devices/1-1=@../../../devices/usb1/1-1;" + kBrltty + kBrlttyFtdi, "",
      2, "No serial port found.;claims the USB device 1-1 (0403:6001)"},
-    {"a free line", "", "-p <pty>", 0, "", 0660, true, Free},
+    {"a free line", "", "-p <pty>", 0, "", 0660, true, [](int) { return 0; }},
     {"a line in exclusive mode", "", "-p <pty>", 1, "(TIOCEXCL);fuser -v <pty>", 0660, true,
      [](int fd) { return ::ioctl(fd, TIOCEXCL); }},
     {"a locked line", "", "-p <pty>", 1, "is locked by another program;fuser -v <pty>", 0660, true,
@@ -116,12 +112,13 @@ TEST(Doctor, FindsEachProblemAndPrintsItsFix) {
         dir.Add("etc/group=" + group + "\n;" + expand(c.tree));
         std::filesystem::permissions(node, std::filesystem::perms(c.mode));
         CliEnv env;
-        env.sysRoot = dir.File("sys");
-        env.devRoot = dir.File("dev");
-        env.procRoot = dir.File("proc");
-        env.etcRoot = dir.File("etc");
-        env.libRoot = dir.File("lib");
-        env.usrRoot = dir.File("usr");
+        for (const auto& [root, name] : {std::pair{&CliEnv::sysRoot, "sys"},
+                                         {&CliEnv::devRoot, "dev"},
+                                         {&CliEnv::procRoot, "proc"},
+                                         {&CliEnv::etcRoot, "etc"},
+                                         {&CliEnv::libRoot, "lib"},
+                                         {&CliEnv::usrRoot, "usr"}})
+            env.*root = dir.File(name);
         env.identity = nw::ProcessIdentity{st.st_uid + 1, {c.inGroup ? st.st_gid : 12345}, "ann"};
         if (c.hold) {
             ASSERT_EQ(c.hold(pty.HeldTerminal()), 0);
@@ -129,16 +126,14 @@ TEST(Doctor, FindsEachProblemAndPrintsItsFix) {
         }
         const CliRun r = CallCli(env, Words("doctor " + expand(c.args)));
         const std::string out = r.out + r.err;
-        if (c.problems == 0) {
-            EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.code, c.problems == 0 ? 0 : 1) << out;
+        if (c.problems == 0)
             EXPECT_EQ(out, (*c.args ? expand(c.args).substr(3) : node + " (FTDI FT232R USB UART)") +
                                ": no problems found.\nNo problems found.\n");
-        } else {
-            EXPECT_EQ(r.code, 1) << out;
+        else
             EXPECT_TRUE(out.ends_with("\n" + std::to_string(c.problems) +
                                       (c.problems == 1 ? " problem" : " problems") + " found.\n"))
                 << out;
-        }
         for (const std::string& text : Split(c.texts, ';'))
             EXPECT_EQ(out.find(expand(text.substr(text[0] == '!'))) == std::string::npos,
                       text[0] == '!')

@@ -23,7 +23,6 @@ using nw::test::TempDir;
 using nw::test::WaitUntil;
 using namespace std::chrono_literals;
 
-// "a;b;c" as {"a", "b", "c"}.
 inline std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;
     std::istringstream in(text);
@@ -48,8 +47,7 @@ inline std::string Report(int who, const char* mode = "MODE0", const char* statu
 
 struct CliRun {
     int code = -1;
-    std::string out, err;
-    std::string sent; // what the adapters received
+    std::string out, err, sent; // sent: what the adapters received
 };
 
 inline CliRun CallCli(CliEnv& env, const std::vector<std::string>& args,
@@ -64,10 +62,8 @@ inline CliRun CallCli(CliEnv& env, const std::vector<std::string>& args,
     return {code, out.str(), err.str(), ""};
 }
 
-// Pauses run at 5% of their length (400 ms -> 20 ms) and then until the line
-// is quiet, so a busy machine slows the tests down but cannot make a reply
-// miss its pause. `onPause` then sees the unscaled length, so a test can
-// change the bench in the middle of an operation.
+// Pauses run at 5% of their length, then until the line is quiet: a busy machine slows
+// the tests but cannot make a reply miss its pause. onPause may change the bench mid-run.
 class CliBench : public ::testing::Test, public IPacer, public std::streambuf {
   protected:
     void SetUp() override {
@@ -78,8 +74,7 @@ class CliBench : public ::testing::Test, public IPacer, public std::streambuf {
         env.devRoot = "/nonexistent-dev";
         env.lineObserver = [this](bool written, std::size_t n) {
             (written ? tx : rx) += n;
-            // Each write reaches the bench before the command goes on: the
-            // port's close discards output the bench has not taken yet.
+            // Each write reaches the bench first: a close discards what it has not taken.
             if (written)
                 WaitUntil([this] { return bench.RxTotal() - rxBase >= tx; }, 2s);
         };
@@ -106,8 +101,7 @@ class CliBench : public ::testing::Test, public IPacer, public std::streambuf {
         args.insert(args.begin(), {"-p", bench.Path()});
         return RunArgs(args, in);
     }
-    // The wizard fed "who:line|...": `who` attached before the line is read
-    // ("" none, "-" as it was).
+    // The wizard fed "who:line|...": `who` attached before the line is read ("" none, "-" kept).
     CliRun Wizard(const std::string& args, const std::string& lines) {
         script.str(lines);
         std::istream in(this);
@@ -122,19 +116,14 @@ class CliBench : public ::testing::Test, public IPacer, public std::streambuf {
         lastPress = script.eof();
         WaitQuiet(true);
         const std::string who = line.substr(0, line.find(':'));
-        if (who.empty()) {
-            bench.Detach();
-        } else if (who != "-") {
-            EXPECT_TRUE(bench.Attach(who));
-        }
+        EXPECT_TRUE(who.empty() ? (bench.Detach(), true) : who == "-" || bench.Attach(who)) << who;
         current = line.substr(who.size() + 1) + "\n";
         setg(current.data(), current.data(), current.data() + current.size());
         return traits_type::to_int_type(current[0]);
     }
 
-    // Nothing in flight: the bench took all the port wrote and wrote every
-    // reply due, and (while the port is open) the port read them all. Two
-    // seconds at most: bytes a closing port discarded never arrive.
+    // The bench took all the port wrote and wrote every reply due, and (port open) the port
+    // read them all. Two seconds at most: bytes a closing port discarded never arrive.
     void WaitQuiet(bool portOpen) {
         WaitUntil(
             [&] {
@@ -145,10 +134,8 @@ class CliBench : public ::testing::Test, public IPacer, public std::streambuf {
     }
 
     // Declared first: the port's reader counts into them until the run ends.
-    std::atomic<std::uint64_t> tx{0};
-    std::atomic<std::uint64_t> rx{0};
-    std::uint64_t rxBase = 0; // the bench's totals when the run began
-    std::uint64_t txBase = 0;
+    std::atomic<std::uint64_t> tx{0}, rx{0};
+    std::uint64_t rxBase = 0, txBase = 0; // the bench's totals when the run began
     sim::CSimBench bench;
     std::function<void(std::uint32_t)> onPause;
     std::istringstream script;

@@ -17,11 +17,9 @@ TEST(TimingProfile, SetsTheGuardAndEachCommandsTimingOrIsRefusedWithItsReason) {
         p.mode = PacingMode::Reply;
         const ProfileLoad load = ParseTimingProfile(text, "p", p);
         ASSERT_TRUE(load.ok) << load.error;
-        EXPECT_EQ(p.mode, PacingMode::Reply);
-        EXPECT_EQ(p.guardMs, 70u);
-        EXPECT_EQ(p.PauseFor("at+btinfo?\r\n", 2000), 2500u);
-        EXPECT_EQ(p.GuardFor("at+btinfo?\r\n"), 80u);
-        EXPECT_EQ(p.GuardFor("ATS46=0001950A0B01\r\n"), 120u);
+        EXPECT_EQ(std::tuple(p.mode, p.guardMs, p.PauseFor("at+btinfo?\r\n", 2000),
+                             p.GuardFor("at+btinfo?\r\n"), p.GuardFor("ATS46=0001950A0B01\r\n")),
+                  std::tuple(PacingMode::Reply, 70u, 2500u, 80u, 120u));
     }
     const std::pair<const char*, const char*> bad[] = {
         {"{", "not valid JSON"},

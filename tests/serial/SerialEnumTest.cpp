@@ -110,16 +110,15 @@ TEST(SerialEnum, ListsRealSerialLinesInNaturalOrderWithFriendlyNamesAndIdentitie
 // Live: the system's monitor hears a port announced again, as
 // `udevadm trigger --action=add` announces it.
 TEST(PortMonitor, HearsAPortAnnouncedOnTheSystem) {
-    std::string error;
+    std::string error, uevent;
     const auto monitor = nw::OpenPortMonitor(&error);
     if (!monitor)
         GTEST_SKIP() << "no device events on this machine: " << error;
     nw::CSerialEnum e;
     e.Enumerate();
-    std::string uevent;
     for (const auto& port : e.m_aPorts) {
         const std::string file = "/sys/class/tty/" + fs::path(port.m_strName).filename().string();
-        if (::access((file + "/uevent").c_str(), W_OK) == 0 && uevent.empty())
+        if (uevent.empty() && ::access((file + "/uevent").c_str(), W_OK) == 0)
             uevent = file + "/uevent";
     }
     if (uevent.empty())

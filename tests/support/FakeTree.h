@@ -17,10 +17,7 @@ struct TempDir {
         EXPECT_NE(::mkdtemp(dir.data()), nullptr);
         path = dir;
     }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
+    ~TempDir() { std::filesystem::remove_all(path, ec); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     std::string File(const std::string& name) const { return (path / name).string(); }
@@ -44,6 +41,7 @@ struct TempDir {
         }
     }
     std::filesystem::path path;
+    std::error_code ec; // a removal that fails leaves the directory behind
 };
 
 } // namespace nw::test
