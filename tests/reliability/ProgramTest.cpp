@@ -1,13 +1,13 @@
 // Both programs stopped by a signal in the middle of their work: they end at
 // once and leave nothing behind, neither a locked line nor a link.
 #include "sim/SimBench.h"
+#include "support/FakeTree.h"
 #include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -82,8 +82,8 @@ TEST(Programs, TheCliStoppedMidCommandUnlocksTheLine) {
 }
 
 TEST(Programs, TheSimWithNobodyReadingItsOutputStopsAndRemovesItsLink) {
-    const std::string link =
-        (std::filesystem::temp_directory_path() / ("nw-stop-" + std::to_string(getpid()))).string();
+    const TempDir dir;
+    const std::string link = dir.File("olma");
     int in[2];
     int out[2];
     ASSERT_EQ(pipe2(in, O_CLOEXEC), 0);
@@ -104,7 +104,6 @@ TEST(Programs, TheSimWithNobodyReadingItsOutputStopsAndRemovesItsLink) {
     kill(pid, SIGTERM);
     EXPECT_NE(WaitForExit(pid, 2s), -1) << "still running with its output blocked";
     EXPECT_NE(lstat(link.c_str(), &st), 0) << "the link outlived the bench";
-    unlink(link.c_str());
     for (const int fd : {in[0], in[1], out[0], out[1], null})
         close(fd);
 }
