@@ -35,13 +35,5 @@ TEST(FinalResult, ByCommandAndReply) {
             << c.command << " <- " << c.received;
 }
 
-TEST(FinalResult, ResultMessagesAsTheRepliesTellThem) {
-    EXPECT_TRUE(ResultsOffAfter("", "ats10=0\r\n", false));
-    EXPECT_FALSE(ResultsOffAfter("", "at&f\r\n", true));
-    EXPECT_TRUE(ResultsOffAfter("\r\n0\r\n", "ats10?\r\n", false));
-    EXPECT_FALSE(ResultsOffAfter("\r\n1\r\n\r\nOK\r\n", "ats10?\r\n", true));
-    EXPECT_TRUE(ResultsOffAfter("\r\nSTANDBY\r\n", "at+btinfo?\r\n", true));
-}
-
 } // namespace
 } // namespace nw

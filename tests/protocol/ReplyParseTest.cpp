@@ -46,15 +46,6 @@ TEST(InfoParse, FieldsByCommaAndTokensByTheOrderOfTheSearch) {
         EXPECT_EQ(Fields(reply), fields) << reply;
 }
 
-TEST(InfoParse, TheReportHasItsLinesInOrder) {
-    InfoLines l;
-    ParseDeviceInfo("\r\n0001950A0B01,OLMA-S1,MODE2,STANDBY,NoFC,0,0\r\n", l);
-    l.m_strInfoResponse = "Command Response: OFF";
-    EXPECT_EQ(ComposeReport(l), "Friendly Name: OLMA-S1\nBluetooth Address: 0001950A0B01\n"
-                                "Mode: MODE2\nFlowControl: OFF\nStatus: STANDBY\n"
-                                "Authentication: OFF\nEncryption: OFF\nCommand Response: OFF");
-}
-
 TEST(ReadbackAddress, OnlyTwelveHexDigitsAreAnAddress) {
     const auto read = [](const std::string& reply) {
         const ReadbackAddress r = AddressFromReadback(reply);

@@ -72,15 +72,6 @@ TEST_F(Unplug, DuringDetection) {
     EXPECT_EQ(dlg.m_nStep, 0);
 }
 
-TEST_F(Unplug, DuringTheInformationReport) {
-    WizardSteps({}, "master");
-    With("master", [](CSimAdapter& a) { a.Fault().latencyMs = 1000; }); // answers too late
-    UnplugAfterPause(1);
-    dlg.OnButtonCheck();
-    EXPECT_EQ(host.Boxes().back(), msg::kNotDetected);
-    EXPECT_EQ(dlg.m_strBdAddr[0], "000000000000");
-}
-
 TEST_F(Unplug, DuringTheManualMasterSetting) {
     WizardSteps({}, "master");
     host.onManualWindow = [&](CManualDlg& m, RecordingHost& h) {
@@ -104,27 +95,6 @@ TEST_F(Unplug, DuringTheWizardSlaveStep) {
     EXPECT_EQ(dlg.m_nStep, 2);
     EXPECT_EQ(host.Text(kButtonStart), msg::kRetry);
     EXPECT_EQ(host.Text(kStaticMessage), msg::kCanNotFoundRetry);
-}
-
-TEST_F(Unplug, DuringTheFactoryReset) {
-    WizardSteps({}, "slave2");
-    UnplugAfterPause(1); // after the wake-up
-    dlg.OnButtonFactoryReset();
-    EXPECT_EQ(host.Text(kStaticMessage), msg::kResetError);
-    EXPECT_EQ(State("slave2").factoryResets, 0);
-}
-
-TEST_F(Unplug, DuringAutoFill) {
-    WizardSteps({}, "master");
-    With("master", [](CSimAdapter& a) { a.State().s46 = "0001950A0B01"; });
-    host.onManualWindow = [&](CManualDlg& m, RecordingHost& h) {
-        UnplugAfterPause(2); // wake-up, S46
-        m.OnButtonAutoFill();
-        EXPECT_EQ(h.Text(id::manual::kEditSlave1), "0001950A0B01");
-        EXPECT_EQ(h.Text(id::manual::kEditSlave2), "000000000000");
-        EXPECT_TRUE(h.Checked(id::manual::kCheckDisableResponse)); // nothing said "1"
-    };
-    dlg.OnButtonManual();
 }
 
 } // namespace

@@ -1,18 +1,9 @@
 #include "sim/BenchConsole.h"
-#include "sim/ConsoleLoop.h"
-
-#include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
-#include <unistd.h>
-
 namespace nw::sim {
 namespace {
-
-using Ms = std::chrono::milliseconds;
 
 class SimConsole : public ::testing::Test {
   protected:
@@ -85,27 +76,6 @@ TEST_F(SimConsole, TheNetworkVerdictFollowsTheConfiguration) {
         EXPECT_EQ(bench.NetworkVerdict(), std::string("network: ") + verdict) << line;
         EXPECT_TRUE(bench.Show().ends_with("\nnetwork: " + std::string(verdict) + "\n"));
     }
-}
-
-// nodewright-sim's loop: lines from one pipe, answers to another.
-TEST_F(SimConsole, TheLoopRunsEveryLineUntilAStop) {
-    int in[2], out[2], stop[2];
-    ASSERT_EQ(::pipe(in) | ::pipe(out) | ::pipe(stop), 0);
-    ASSERT_EQ(::write(in[1], "attach slave1\r\nbogus\nattach slave2", 34), 34); // no last LF
-    ::close(in[1]);
-    std::thread stopper([&] { // the end of input leaves the loop waiting for a stop
-        test::WaitUntil([&] { return bench.Attached() == "slave2"; }, Ms(2000));
-        EXPECT_EQ(::write(stop[1], "x", 1), 1);
-    });
-    ServeConsole(console, in[0], out[1], stop[0]);
-    stopper.join();
-    char buf[512];
-    const ssize_t n = ::read(out[0], buf, sizeof buf);
-    EXPECT_EQ(
-        std::string(buf, static_cast<std::size_t>(std::max<ssize_t>(n, 0))),
-        "attached slave1\nerror: unknown command \"bogus\" (try \"help\")\nattached slave2\n");
-    for (const int fd : {in[0], out[0], out[1], stop[0], stop[1]})
-        ::close(fd);
 }
 
 } // namespace

@@ -131,39 +131,6 @@ TEST_F(Wizard, AFailedStepIsKeptAndRetryRepeatsIt) {
     EXPECT_EQ(host.VisiblePicture(), 138);
 }
 
-TEST_F(Wizard, PortCloseRestartAndFactoryResetMidRun) {
-    Press("master");
-    Press("master");
-    dlg.OnButtonPortClose();
-    EXPECT_EQ(dlg.m_nStep, 2);
-    EXPECT_TRUE(!host.Enabled(kButtonStart) && host.Enabled(kButtonRestart));
-    dlg.OnButtonPortOpen();
-    EXPECT_TRUE(host.Enabled(kRadio1To3) && host.Enabled(kRadioMultiDrop));
-    dlg.OnRadio1To3(); // a new 1:N mid-run takes effect
-    EXPECT_EQ(host.VisiblePicture(), 139);
-    Press("slave1");
-    EXPECT_EQ(host.VisiblePicture(), 157);
-
-    // A reset steps the run back; its report took the slave into slot 0, so
-    // the repeated step points the slave at itself.
-    dlg.OnButtonFactoryReset();
-    EXPECT_EQ(dlg.m_nStep, 2);
-    EXPECT_EQ(Caption(), msg::kTryAgain);
-    EXPECT_EQ(State("slave1").s46, "000000000000");
-    Press("slave1");
-    EXPECT_EQ(dlg.m_nStep, 3);
-    EXPECT_EQ(State("slave1").s46, Address("slave1"));
-
-    ASSERT_TRUE(bench.Attach("slave2"));
-    dlg.OnButtonRestart();
-    EXPECT_EQ(dlg.m_nStep, 0);
-    EXPECT_EQ(host.VisiblePicture(), 139);
-    EXPECT_TRUE(host.Enabled(kRadio1To4) && !host.Enabled(kButtonRestart));
-    EXPECT_EQ(Message() + "/" + Caption(),
-              std::string(msg::kConnectMasterStart) + "/" + msg::kStart);
-    EXPECT_EQ(dlg.m_strBdAddr[0], Address("slave2")); // whatever is attached
-}
-
 TEST_F(Wizard, WithVerifyEachAdapterIsReadBackAndAMidRunCheckFailsTheLastStep) {
     dlg.m_verifyEachStep = true;
     Press("master");
