@@ -83,21 +83,5 @@ TEST_F(SimAdapter, FactoryResetAndRestart) {
     EXPECT_EQ(a.Feed("ats46=0001950A0B00\ratz\rat+btinfo?\r"), kOk + kOk + Info("MODE2,PENDING"));
 }
 
-TEST_F(SimAdapter, FaultsSilenceScriptedRepliesLoopbackAndDiscardedInput) {
-    a.Fault().silent = true;
-    EXPECT_EQ(a.Feed("at+btmode,2\r"), "");
-    a.Fault().silent = false;
-    a.Fault().scripted = {{"ats55?", "ERROR"}, {"ats46=0001950a0b00", "\r\nfine, OK\r\n"}};
-    EXPECT_EQ(a.Feed("ATS55?\rATS46=0001950A0B00\rats46?\rat+btinfo?\r"),
-              "ERROR\r\nfine, OK\r\n" + Val("000000000000") + Info("MODE0,STANDBY"))
-        << "a scripted command changes nothing";
-    a.Fault().loopback = true;
-    a.SetLinked();
-    EXPECT_EQ(a.Feed("ats10?\r\n+++at\r"), "ats10?\r\n+++" + kOk + kOk);
-    EXPECT_EQ(a.Feed("at+btin"), "");
-    a.DiscardInput();
-    EXPECT_EQ(a.Feed("fo?\r"), kError);
-}
-
 } // namespace
 } // namespace nw::sim
