@@ -1,5 +1,4 @@
-// When a reply counts as the adapter's final result, and what the result
-// messages are believed to be afterwards.
+// When a reply counts as the adapter's final result.
 #include "protocol/FinalResult.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-// How replies are read: the information report's fields and tokens, the
-// readback's address rule, and the report's composition.
+// How replies are read: the information report's fields and tokens, and the
+// readback's address rule.
 #include "protocol/DeviceInfo.h"
 #include "protocol/Readback.h"
 
